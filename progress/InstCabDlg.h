@@ -1,0 +1,43 @@
+// The modal progress dialog behind which one revision-up runs. It owns the worker thread and
+// its cancel event, shows what the worker reports and ends itself when the run is over.
+#pragma once
+
+#include "framework/Dialog.h"
+#include "framework/ProgressCtrl.h"
+#include "res/resource.h"
+
+class InstCabDlg : public CDialog {
+public:
+    explicit InstCabDlg(CWnd* pParent = nullptr);
+    ~InstCabDlg() override;
+
+    enum { IDD = IDD_INSTCAB_DIALOG };
+
+    // What the worker reads: the window (GetSafeHwnd), the cancel event and the card flag.
+    CProgressCtrl m_progress;
+    HANDLE m_hThread = nullptr;
+    HANDLE m_hCancelEvent = nullptr;
+    BOOL m_bCopyToCard = FALSE;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    void OnDestroy();
+    LRESULT OnVupStage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnVupNotice(WPARAM wParam, LPARAM lParam);
+    LRESULT OnVupProgress(WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    bool StartWorker();
+    void CloseWorkerHandles();
+    int ShowMessage(const std::wstring& text, const wchar_t* caption, UINT style);
+
+    // Set once the user has cancelled: the run is over for the user, so whatever the worker
+    // still reports while we wait for it shows nothing.
+    bool m_bCancelled = false;
+};
