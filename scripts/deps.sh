@@ -3,7 +3,7 @@
 # when something is missing.
 set -eu
 packages="cmake make mingw-w64 wine wine64 xvfb x11-utils gcab fonts-ipafont-gothic imagemagick
-locales googletest"
+locales googletest clang libclang-rt-14-dev clang-tidy cppcheck"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"

@@ -1,0 +1,28 @@
+// The tool's main window: the background picture, the start button, the notes, the check box
+// that also copies the installer to the memory card, and Exit.
+#pragma once
+
+#include "framework/Dialog.h"
+#include "framework/Font.h"
+#include "res/resource.h"
+
+class CQamoVupDlg : public CDialog {
+public:
+    explicit CQamoVupDlg(CWnd* pParent = nullptr);
+    ~CQamoVupDlg() override = default;
+
+    enum { IDD = IDD_VUP_DIALOG };
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    HBRUSH OnCtlColor(HDC hdc, HWND hwndControl, UINT nCtlColor);
+
+    DECLARE_MESSAGE_MAP()
+
+    HICON m_hIcon;
+    CFont m_fontBold;
+};

@@ -1,0 +1,193 @@
+#include "progress/InstCabDlg.h"
+
+#include "framework/WaitCursor.h"
+#include "progress/ProgressTexts.h"
+#include "progress/TextFormat.h"
+#include "worker/HandheldNames.h"
+#include "worker/InstCabThread.h"
+#include "worker/VupMessages.h"
+
+namespace {
+
+struct NoticeText {
+    WPARAM code;
+    const wchar_t* text;
+    const wchar_t* caption;
+};
+
+using namespace progress_text;
+
+// Notices 7 and 8 carry the installed version and are formatted on their own.
+constexpr NoticeText kErrorNotices[] = {
+    {VUP_NOTICE_LOAD_FAILED, kLoadFailed, kConnectionCaption},
+    {VUP_NOTICE_START_FAILED, kStartFailed, kConnectionCaption},
+    {VUP_NOTICE_NO_ANSWER, kNoAnswer, kConnectionCaption},
+    {VUP_NOTICE_WRONG_PLATFORM, kWrongPlatform, kConnectionCaption},
+    {VUP_NOTICE_NOT_INSTALLED, kNotInstalled, kVersionCaption},
+    {VUP_NOTICE_INSTALL_CREATE_FAILED, kInstallCreateFailed, kTransferCaption},
+    {VUP_NOTICE_WRITE_FAILED, kWriteFailed, kTransferCaption},
+    {VUP_NOTICE_CARD_CREATE_FAILED, kCardCreateFailed, kTransferCaption},
+};
+
+// The worker may be blocked in a synchronous send to this very thread: keep handling sent
+// messages (and nothing else) while waiting for it, or neither thread could go on.
+void WaitServingSentMessages(HANDLE hThread)
+{
+    while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(InstCabDlg, CDialog)
+    ON_WM_DESTROY()
+    ON_MESSAGE(WM_VUP_STAGE, &InstCabDlg::OnVupStage)
+    ON_MESSAGE(WM_VUP_NOTICE, &InstCabDlg::OnVupNotice)
+    ON_MESSAGE(WM_VUP_PROGRESS, &InstCabDlg::OnVupProgress)
+END_MESSAGE_MAP()
+
+InstCabDlg::InstCabDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
+
+// The window's destruction has closed the handles already.
+InstCabDlg::~InstCabDlg() = default;
+
+void InstCabDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+}
+
+BOOL InstCabDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_bCopyToCard = GetParent().IsDlgButtonChecked(IDC_COPY_TO_CARD) == BST_CHECKED ? TRUE : FALSE;
+    if (!StartWorker()) {
+        ShowMessage(kWorkerNotStarted, kConnectionCaption, MB_ICONHAND);
+        EndDialog(IDCANCEL);
+    }
+    return TRUE;
+}
+
+bool InstCabDlg::StartWorker()
+{
+    m_hCancelEvent = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (m_hCancelEvent == nullptr)
+        return false;
+    m_hThread = ::CreateThread(nullptr, 0, InstCabThread, this, 0, nullptr);
+    if (m_hThread == nullptr) {
+        ::CloseHandle(m_hCancelEvent);
+        m_hCancelEvent = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void InstCabDlg::CloseWorkerHandles()
+{
+    if (m_hThread != nullptr) {
+        WaitServingSentMessages(m_hThread);
+        ::CloseHandle(m_hThread);
+        m_hThread = nullptr;
+    }
+    if (m_hCancelEvent != nullptr) {
+        ::CloseHandle(m_hCancelEvent);
+        m_hCancelEvent = nullptr;
+    }
+}
+
+// Only the worker's completion ends this dialog with IDOK; the Enter key must not.
+void InstCabDlg::OnOK() {}
+
+void InstCabDlg::OnCancel()
+{
+    // The cancel key means nothing while the Cancel button is disabled: no copy is running.
+    if (!GetDlgItem(IDCANCEL).IsWindowEnabled())
+        return;
+    CWaitCursor waitCursor;
+    m_bCancelled = true;
+    if (m_hCancelEvent != nullptr)
+        ::SetEvent(m_hCancelEvent);
+    CloseWorkerHandles();
+    CDialog::OnCancel();
+}
+
+void InstCabDlg::OnDestroy()
+{
+    CDialog::OnDestroy();
+    CloseWorkerHandles();
+}
+
+int InstCabDlg::ShowMessage(const std::wstring& text, const wchar_t* caption, UINT style)
+{
+    return MessageBox(text.c_str(), caption, style);
+}
+
+LRESULT InstCabDlg::OnVupStage(WPARAM wParam, LPARAM)
+{
+    const wchar_t* status = nullptr;
+    const wchar_t* title = nullptr;
+    switch (wParam) {
+    case VUP_STAGE_READING:
+        status = kReadingStatus;
+        title = kReadingTitle;
+        break;
+    case VUP_STAGE_COPY_TO_CARD:
+        status = kCardStatus;
+        title = kTransferTitle;
+        break;
+    case VUP_STAGE_INSTALL:
+        status = kInstallStatus;
+        title = kTransferTitle;
+        break;
+    case VUP_STAGE_DONE:
+        if (!m_bCancelled) {
+            ShowMessage(kDoneText, kDoneCaption, MB_ICONINFORMATION);
+            EndDialog(IDOK);
+        }
+        return 0;
+    default:
+        return 0;
+    }
+    SetDlgItemText(IDC_STATUS_TEXT, status);
+    SetWindowText(title);
+    return 0;
+}
+
+LRESULT InstCabDlg::OnVupNotice(WPARAM wParam, LPARAM lParam)
+{
+    // The user has cancelled: whatever the worker still has to say is no longer news.
+    if (m_bCancelled)
+        return 0;
+
+    const char* version = reinterpret_cast<const char*>(lParam);
+    if (wParam == VUP_NOTICE_NEWER_VERSION) {
+        const std::wstring text = FormatText(kNewerVersion, {FromAnsi(version)});
+        if (ShowMessage(text, kVersionCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            return 1;
+    } else if (wParam == VUP_NOTICE_VERSION_TOO_OLD) {
+        const std::wstring text =
+            FormatText(kVersionTooOld, {FromAnsi(version), FromAnsi(handheld::kRequiredVersion)});
+        ShowMessage(text, kVersionCaption, MB_ICONHAND);
+    } else {
+        for (const NoticeText& notice : kErrorNotices) {
+            if (notice.code == wParam) {
+                ShowMessage(notice.text, notice.caption, MB_ICONHAND);
+                break;
+            }
+        }
+    }
+    EndDialog(IDCANCEL);
+    return 0;
+}
+
+LRESULT InstCabDlg::OnVupProgress(WPARAM wParam, LPARAM lParam)
+{
+    const int percent = static_cast<int>(wParam);
+    m_progress.SetPos(percent);
+    SetWindowText(FormatText(kPercentTitle, {std::to_wstring(percent)}).c_str());
+    // A cancelled run stays cancelled: its last progress reports must not offer Cancel again.
+    GetDlgItem(IDCANCEL).EnableWindow(lParam == VUP_PROGRESS_RUNNING && !m_bCancelled);
+    return 0;
+}
