@@ -1,0 +1,78 @@
+// The window layer: CCmdTarget owns a message map; CWnd is a thin, copyable skin over one HWND.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/MessageMap.h"
+
+class CObject {
+public:
+    virtual ~CObject() = default;
+};
+
+class CCmdTarget : public CObject {
+public:
+    virtual const MessageMap* GetMessageMap() const;
+
+    // Runs this object's ON_COMMAND handler for the WM_COMMAND in wParam/lParam, if it has one.
+    BOOL OnCmdMsg(WPARAM wParam, LPARAM lParam);
+
+protected:
+    static const MessageMap* GetThisMessageMap();
+    // Runs the first handler of the map chain that takes the message; false if none does.
+    bool OnMapMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
+};
+
+class CWnd : public CCmdTarget {
+public:
+    HWND m_hWnd = nullptr;
+
+    CWnd() = default;
+    explicit CWnd(HWND hWnd) : m_hWnd(hWnd) {}
+
+    HWND GetSafeHwnd() const { return m_hWnd; }  // null while no window is attached
+    void Attach(HWND hWnd) { m_hWnd = hWnd; }
+    HWND Detach();
+
+    CWnd GetParent() const { return CWnd(::GetParent(m_hWnd)); }
+    CWnd GetDlgItem(int id) const { return CWnd(::GetDlgItem(m_hWnd, id)); }
+    CWnd GetWindow(UINT cmd) const { return CWnd(::GetWindow(m_hWnd, cmd)); }
+
+    void SetWindowText(LPCWSTR text) { ::SetWindowTextW(m_hWnd, text); }
+    std::wstring GetWindowText() const;
+    void SetDlgItemText(int id, LPCWSTR text) { ::SetDlgItemTextW(m_hWnd, id, text); }
+    UINT IsDlgButtonChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id); }
+    void CheckDlgButton(int id, UINT check) { ::CheckDlgButton(m_hWnd, id, check); }
+
+    BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
+    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+    BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
+
+    LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendMessageW(m_hWnd, msg, wParam, lParam);
+    }
+    int MessageBox(LPCWSTR text, LPCWSTR caption, UINT type) const
+    {
+        return ::MessageBoxW(m_hWnd, text, caption, type);
+    }
+    HICON SetIcon(HICON icon, BOOL bigIcon);
+    void SetFont(HFONT font, BOOL redraw = TRUE);
+    HFONT GetFont() const;
+
+protected:
+    virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);  // message map, else Default()
+    LRESULT Default();  // the default handling of the message being handled
+    virtual LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Hands one message to WindowProc, remembering it for Default().
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
+    LRESULT OnShowWaitCursor(WPARAM wParam, LPARAM lParam);
+};
