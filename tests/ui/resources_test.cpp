@@ -66,6 +66,21 @@ std::vector<int> Ids(const DialogTemplate& dialog) {
 
 const DWORD kStaticText = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;
 
+struct Control {
+    std::wstring className;
+    std::wstring text;
+    Rect place;
+    DWORD style;
+};
+
+void ExpectControl(const DialogItem& item, const Control& expected) {
+    SCOPED_TRACE("control " + std::to_string(item.id));
+    EXPECT_EQ(item.className, expected.className);
+    EXPECT_EQ(item.text, expected.text);
+    EXPECT_EQ(Place(item), expected.place);
+    EXPECT_EQ(item.style, expected.style);
+}
+
 // ---- The progress dialog shown while the handheld's data is fetched ----
 
 TEST(ProgressDialog, IsACentredModalPopupThatOffersNoCloseBox) {
@@ -92,27 +107,20 @@ TEST(ProgressDialog, HasCancelThenBarThenStatusInTabOrder) {
 }
 
 TEST(ProgressDialog, CancelButtonStartsDisabledBelowTheBar) {
-    DialogItem cancel = Dialog(IDD_INSTCAB_DIALOG).items.at(0);
-    EXPECT_EQ(cancel.className, L"button");
-    EXPECT_EQ(cancel.text, L"キャンセル");
-    EXPECT_EQ(Place(cancel), (Rect{89, 46, 50, 14}));
-    EXPECT_EQ(cancel.style, static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON));
+    ExpectControl(Dialog(IDD_INSTCAB_DIALOG).items.at(0),
+                  {L"button", L"キャンセル", {89, 46, 50, 14},
+                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON});
 }
 
 TEST(ProgressDialog, BarIsTheCommonControlsProgressBarWithABorder) {
-    DialogItem bar = Dialog(IDD_INSTCAB_DIALOG).items.at(1);
-    EXPECT_EQ(bar.className, L"msctls_progress32");
-    EXPECT_EQ(bar.text, L"Progress1");
-    EXPECT_EQ(Place(bar), (Rect{7, 26, 215, 14}));
-    EXPECT_EQ(bar.style, static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_BORDER));
+    ExpectControl(Dialog(IDD_INSTCAB_DIALOG).items.at(1),
+                  {L"msctls_progress32", L"Progress1", {7, 26, 215, 14}, WS_CHILD | WS_VISIBLE | WS_BORDER});
 }
 
 TEST(ProgressDialog, StatusLineIsLeftAlignedTextAboveTheBar) {
-    DialogItem status = Dialog(IDD_INSTCAB_DIALOG).items.at(2);
-    EXPECT_EQ(status.className, L"static");
-    EXPECT_EQ(status.text, L"モバイル デバイスからアプリケーションのデータを取得しています...");
-    EXPECT_EQ(Place(status), (Rect{7, 14, 215, 8}));
-    EXPECT_EQ(status.style, kStaticText);
+    ExpectControl(Dialog(IDD_INSTCAB_DIALOG).items.at(2),
+                  {L"static", L"モバイル デバイスからアプリケーションのデータを取得しています...", {7, 14, 215, 8},
+                   kStaticText});
 }
 
 // ---- The main dialog ----
@@ -159,19 +167,14 @@ TEST(MainDialog, PictureShowsTheBackgroundBitmapFromTheTopLeft) {
 }
 
 TEST(MainDialog, StartButtonIsTheDefaultAndNamesTheNewVersion) {
-    DialogItem start = Dialog(IDD_VUP_DIALOG).items.at(1);
-    EXPECT_EQ(start.className, L"button");
-    EXPECT_EQ(start.text, L"Version 1.2.2.0 リビジョンアップ開始");
-    EXPECT_EQ(Place(start), (Rect{172, 110, 156, 20}));
-    EXPECT_EQ(start.style, static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON));
+    ExpectControl(Dialog(IDD_VUP_DIALOG).items.at(1),
+                  {L"button", L"Version 1.2.2.0 リビジョンアップ開始", {172, 110, 156, 20},
+                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON});
 }
 
 TEST(MainDialog, ExitButtonSitsAtTheLowerRight) {
-    DialogItem exit = Dialog(IDD_VUP_DIALOG).items.at(2);
-    EXPECT_EQ(exit.className, L"button");
-    EXPECT_EQ(exit.text, L"Exit");
-    EXPECT_EQ(Place(exit), (Rect{268, 224, 60, 18}));
-    EXPECT_EQ(exit.style, static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON));
+    ExpectControl(Dialog(IDD_VUP_DIALOG).items.at(2),
+                  {L"button", L"Exit", {268, 224, 60, 18}, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON});
 }
 
 TEST(MainDialog, PrerequisiteNotesSitInsideAnUntitledGroupBox) {
@@ -179,40 +182,29 @@ TEST(MainDialog, PrerequisiteNotesSitInsideAnUntitledGroupBox) {
     const DialogItem& group = dialog.items.at(3);
     const DialogItem& installed = dialog.items.at(4);
     const DialogItem& reset = dialog.items.at(5);
-    EXPECT_EQ(group.className, L"button");
-    EXPECT_EQ(group.text, L"");
-    EXPECT_EQ(Place(group), (Rect{172, 131, 156, 86}));
-    EXPECT_EQ(group.style, static_cast<DWORD>(WS_CHILD | WS_VISIBLE | BS_GROUPBOX));
-
-    EXPECT_EQ(installed.className, L"static");
-    EXPECT_EQ(installed.text, L"リビジョンアップを行うには、\n「qamo+ for Handheld Version 1.2.x」が\n"
-                              L"既にインストールされている必要があります。");
-    EXPECT_EQ(Place(installed), (Rect{178, 148, 148, 32}));
-    EXPECT_EQ(installed.style, kStaticText);
-
-    EXPECT_EQ(reset.className, L"static");
-    EXPECT_EQ(reset.text, L"モバイルデバイスのソフトリセットを行った後に\nリビジョンアップを開始してください。");
-    EXPECT_EQ(Place(reset), (Rect{178, 184, 148, 32}));
-    EXPECT_EQ(reset.style, kStaticText);
-
+    ExpectControl(group, {L"button", L"", {172, 131, 156, 86}, WS_CHILD | WS_VISIBLE | BS_GROUPBOX});
+    ExpectControl(installed,
+                  {L"static",
+                   L"リビジョンアップを行うには、\n「qamo+ for Handheld Version 1.2.x」が\n"
+                   L"既にインストールされている必要があります。",
+                   {178, 148, 148, 32}, kStaticText});
+    ExpectControl(reset,
+                  {L"static", L"モバイルデバイスのソフトリセットを行った後に\nリビジョンアップを開始してください。",
+                   {178, 184, 148, 32}, kStaticText});
     EXPECT_TRUE(Inside(Place(installed), Place(group)));
     EXPECT_TRUE(Inside(Place(reset), Place(group)));
 }
 
 TEST(MainDialog, CopyToCardIsATwoLineAutoCheckBox) {
-    DialogItem copy = Dialog(IDD_VUP_DIALOG).items.at(6);
-    EXPECT_EQ(copy.className, L"button");
-    EXPECT_EQ(copy.text, L"qamo+のインストーラをモバイルデバイスの\nメモリカードに転送しておく");
-    EXPECT_EQ(Place(copy), (Rect{9, 196, 147, 34}));
-    EXPECT_EQ(copy.style, static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE));
+    ExpectControl(Dialog(IDD_VUP_DIALOG).items.at(6),
+                  {L"button", L"qamo+のインストーラをモバイルデバイスの\nメモリカードに転送しておく", {9, 196, 147, 34},
+                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE});
 }
 
 TEST(MainDialog, InstallerNoteNamesTheCabinetAndWhereItGoes) {
-    DialogItem note = Dialog(IDD_VUP_DIALOG).items.at(7);
-    EXPECT_EQ(note.className, L"static");
-    EXPECT_EQ(note.text, L"インストーラファイル(HNDqamoInstall.cab)は\nメモリカードのルートフォルダに転送されます。");
-    EXPECT_EQ(Place(note), (Rect{12, 232, 152, 16}));
-    EXPECT_EQ(note.style, kStaticText);
+    ExpectControl(Dialog(IDD_VUP_DIALOG).items.at(7),
+                  {L"static", L"インストーラファイル(HNDqamoInstall.cab)は\nメモリカードのルートフォルダに転送されます。",
+                   {12, 232, 152, 16}, kStaticText});
 }
 
 TEST(MainDialog, NoControlCarriesAnExtendedStyle) {
