@@ -1,0 +1,177 @@
+#include "WorkerHarness.h"
+
+#include "progress/InstCabDlg.h"
+#include "simhandheld/Folder.h"
+#include "worker/InstCabThread.h"
+
+#include <optional>
+#include <stdexcept>
+
+namespace qamovup_test {
+namespace {
+
+// Owns the run's cancel event; a name left open by an earlier run would hand back that event.
+class NamedEvent {
+public:
+    explicit NamedEvent(const std::wstring& name) : m_h(::CreateEventW(nullptr, FALSE, FALSE, name.c_str()))
+    {
+        if (m_h == nullptr)
+            throw std::runtime_error("cannot create the cancel event");
+        ::ResetEvent(m_h);
+    }
+    ~NamedEvent() { ::CloseHandle(m_h); }
+    NamedEvent(const NamedEvent&) = delete;
+    NamedEvent& operator=(const NamedEvent&) = delete;
+    HANDLE Get() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+void CollectFiles(const simhandheld::Handheld& handheld, const std::wstring& folder, HandheldSnapshot& snapshot)
+{
+    for (const simhandheld::Handheld::Entry& entry : handheld.List(folder.empty() ? L"\\" : folder)) {
+        const std::wstring path = folder + L"\\" + entry.name;
+        if (entry.folder) {
+            snapshot.folders.push_back(path);
+            CollectFiles(handheld, path, snapshot);
+        } else {
+            snapshot.files[path] = handheld.ReadFile(path).value_or(std::string());
+            snapshot.readOnly[path] = entry.readOnly;
+        }
+    }
+}
+
+std::wstring TestFolderName()
+{
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = info != nullptr ? std::string(info->test_suite_name()) + "." + info->name() : "test";
+    for (char& c : name) {
+        if (c == '/' || c == '\\' || c == ':')
+            c = '_';
+    }
+    return std::wstring(name.begin(), name.end());
+}
+
+}  // namespace
+
+std::wstring CancelEventName()
+{
+    return L"qamovup-test-cancel-" + std::to_wstring(::GetCurrentProcessId());
+}
+
+std::vector<simhandheld::CallRecord> WorkerResult::CallsTo(const wchar_t* function) const
+{
+    std::vector<simhandheld::CallRecord> found;
+    for (const simhandheld::CallRecord& call : calls) {
+        if (call.function == function)
+            found.push_back(call);
+    }
+    return found;
+}
+
+bool WorkerResult::AnyCallMentions(const std::wstring& text) const
+{
+    for (const simhandheld::CallRecord& call : calls) {
+        if (call.arguments.find(text) != std::wstring::npos)
+            return true;
+    }
+    return false;
+}
+
+::testing::AssertionResult LinkReleased(const WorkerResult& result)
+{
+    size_t started = 0;
+    for (const simhandheld::CallRecord& call : result.CallsTo(L"CeRapiInitEx"))
+        started += call.failed ? 0 : 1;
+    const size_t ended = result.CountCalls(L"CeRapiUninit");
+    if (ended != started)
+        return ::testing::AssertionFailure()
+               << started << " successful start(s) but CeRapiUninit called " << ended << " time(s)";
+    if (result.libraryLoaded)
+        return ::testing::AssertionFailure() << "rapi.dll is still loaded";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult HoldsCabinet(const simhandheld::Handheld& handheld, const std::wstring& path)
+{
+    const std::optional<std::string> bytes = handheld.ReadFile(path);
+    if (!bytes)
+        return ::testing::AssertionFailure() << "no file there";
+    if (*bytes != EmbeddedCabinet())
+        return ::testing::AssertionFailure()
+               << bytes->size() << " bytes that differ from the " << EmbeddedCabinet().size() << "-byte cabinet";
+    return ::testing::AssertionSuccess();
+}
+
+WorkerResult RunWorker(simhandheld::Handheld& handheld, const WorkerOptions& options)
+{
+    handheld.ClearRecords();
+    handheld.MakeCurrent();
+
+    NamedEvent cancel(CancelEventName());
+    MessageRecorder recorder;
+    recorder.m_newerVersionAnswer = options.newerVersionAnswer;
+    recorder.m_onMessage = [&](const VupMessage& message) {
+        if (options.cancelWhen && options.cancelWhen(message))
+            ::SetEvent(cancel.Get());
+    };
+    if (options.cancelBeforeStart)
+        ::SetEvent(cancel.Get());
+
+    {
+        InstCabDlg dlg;
+        dlg.Attach(recorder.Hwnd());
+        dlg.m_hCancelEvent = cancel.Get();
+        dlg.m_bCopyToCard = options.copyToCard ? TRUE : FALSE;
+        // A send from this same thread calls the recorder directly: no message loop is needed.
+        InstCabThread(&dlg);
+        dlg.Detach();
+        dlg.m_hCancelEvent = nullptr;
+    }
+
+    WorkerResult result;
+    result.libraryLoaded = ::GetModuleHandleW(L"rapi.dll") != nullptr;
+    result.messages = recorder.Messages();
+    result.calls = handheld.Calls();
+    result.started = handheld.StartedPrograms();
+    return result;
+}
+
+const std::string& EmbeddedCabinet()
+{
+    static const std::string cabinet = [] {
+        HMODULE self = ::GetModuleHandleW(nullptr);
+        HRSRC resource = ::FindResourceW(self, L"CABFILE", MAKEINTRESOURCEW(10));  // RT_RCDATA
+        HGLOBAL loaded = resource != nullptr ? ::LoadResource(self, resource) : nullptr;
+        const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+        if (bytes == nullptr)
+            return std::string();
+        return std::string(static_cast<const char*>(bytes), ::SizeofResource(self, resource));
+    }();
+    return cabinet;
+}
+
+HandheldSnapshot TakeSnapshot(const simhandheld::Handheld& handheld)
+{
+    HandheldSnapshot snapshot;
+    CollectFiles(handheld, L"", snapshot);
+    snapshot.registry = handheld.LoadRegistry().Format();
+    return snapshot;
+}
+
+void HandheldTest::SetUp()
+{
+    handheld = std::make_unique<simhandheld::Handheld>(simhandheld::Handheld::TemporaryFolder(TestFolderName()));
+    handheld->PrepareDefault();
+    handheld->MakeCurrent();
+}
+
+void HandheldTest::TearDown()
+{
+    if (handheld)
+        simhandheld::RemoveTree(handheld->Folder());
+    handheld.reset();
+}
+
+}  // namespace qamovup_test
