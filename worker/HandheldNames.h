@@ -9,7 +9,7 @@ namespace handheld {
 inline const HKEY kPlatformRoot = HKEY_LOCAL_MACHINE;
 constexpr const wchar_t kPlatformKey[] = L"Platform";
 constexpr const wchar_t kPlatformValue[] = L"Name";
-// The accepted names are in VersionText.cpp, with the rule that reads them.
+// The accepted platform names are in VersionText.h, with the rule that reads them.
 
 // Installed version
 constexpr const wchar_t kVersionFile[] = L"\\Built-in Storage\\Program Files\\Qamocore\\Qamocore.ver";
