@@ -94,6 +94,12 @@ protected:
     void SetUp() override;
     void TearDown() override;
     WorkerResult Run(const WorkerOptions& options = {}) { return RunWorker(*handheld, options); }
+    WorkerResult Run(bool copyToCard)
+    {
+        WorkerOptions options;
+        options.copyToCard = copyToCard;
+        return Run(options);
+    }
 
     std::unique_ptr<simhandheld::Handheld> handheld;
 };

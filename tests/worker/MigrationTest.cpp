@@ -1,0 +1,193 @@
+// What a run changes on the handheld besides the copies: the start-menu shortcut, the
+// launcher's entry and the recorded display density.
+#include "WorkerHarness.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace qamovup_test;
+using simhandheld::RegValue;
+
+std::string Utf16Bytes(const std::wstring& text)
+{
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+const RegValue kEmptyText{REG_SZ, std::string(2, '\0')};
+
+class Migration : public HandheldTest {
+protected:
+    std::optional<RegValue> OldEntry(const wchar_t* name) const
+    {
+        return handheld->GetValue(HKEY_CURRENT_USER, paths::kOldLauncherEntry, name);
+    }
+    std::optional<RegValue> NewEntry(const wchar_t* name) const
+    {
+        return handheld->GetValue(HKEY_CURRENT_USER, paths::kNewLauncherEntry, name);
+    }
+    std::optional<RegValue> Density() const
+    {
+        return handheld->GetValue(HKEY_LOCAL_MACHINE, paths::kMakerKey, L"DPI");
+    }
+    void SetFileName(const std::string& bytes)
+    {
+        handheld->SetValue(HKEY_CURRENT_USER, paths::kOldLauncherEntry, L"FileName", REG_SZ, bytes);
+    }
+    void ExpectCompleted(const WorkerResult& run)
+    {
+        EXPECT_TRUE(run.Notices().empty()) << Describe(run.messages);
+        EXPECT_TRUE(run.messages.back().IsStage(VUP_STAGE_DONE));
+        EXPECT_TRUE(LinkReleased(run));
+    }
+};
+
+TEST_F(Migration, TheShortcutIsRenamedWithItsContent)
+{
+    const std::optional<std::string> shortcut = handheld->ReadFile(paths::kOldShortcut);
+    ASSERT_TRUE(shortcut);
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_FALSE(handheld->Exists(paths::kOldShortcut));
+    EXPECT_EQ(shortcut, handheld->ReadFile(paths::kNewShortcut));
+}
+
+TEST_F(Migration, AnExistingNewShortcutKeepsBothAsTheyWere)
+{
+    handheld->WriteFile(paths::kNewShortcut, "12#\\Windows\\new");
+    const std::optional<std::string> old = handheld->ReadFile(paths::kOldShortcut);
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_EQ(old, handheld->ReadFile(paths::kOldShortcut));
+    EXPECT_EQ(std::optional<std::string>("12#\\Windows\\new"), handheld->ReadFile(paths::kNewShortcut));
+}
+
+TEST_F(Migration, WithoutTheOldShortcutNoneIsMade)
+{
+    handheld->Remove(paths::kOldShortcut);
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_FALSE(handheld->Exists(paths::kNewShortcut));
+}
+
+TEST_F(Migration, TheLauncherEntryMovesWithItsThreeValues)
+{
+    const std::optional<RegValue> fileName = OldEntry(L"FileName");
+    const std::optional<RegValue> commandLine = OldEntry(L"CommnadLine");
+    ASSERT_TRUE(fileName && commandLine);
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_FALSE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kOldLauncherEntry));
+    EXPECT_EQ(fileName, NewEntry(L"FileName"));
+    EXPECT_EQ(commandLine, NewEntry(L"CommnadLine"));
+    EXPECT_EQ(simhandheld::DwordValue(3), NewEntry(L"Index"));
+    EXPECT_TRUE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kLauncherList));
+}
+
+TEST_F(Migration, MissingLauncherTextsArriveEmptyAndAMissingIndexAsZero)
+{
+    handheld->DeleteKey(HKEY_CURRENT_USER, paths::kOldLauncherEntry);
+    handheld->CreateKey(HKEY_CURRENT_USER, paths::kOldLauncherEntry);
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_FALSE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kOldLauncherEntry));
+    EXPECT_EQ(kEmptyText, NewEntry(L"FileName"));
+    EXPECT_EQ(kEmptyText, NewEntry(L"CommnadLine"));
+    EXPECT_EQ(simhandheld::DwordValue(0), NewEntry(L"Index"));
+}
+
+TEST_F(Migration, OneMissingLauncherValueLeavesTheOthersIntact)
+{
+    const std::optional<RegValue> fileName = OldEntry(L"FileName");
+    handheld->DeleteKey(HKEY_CURRENT_USER, paths::kOldLauncherEntry);
+    handheld->SetValue(HKEY_CURRENT_USER, paths::kOldLauncherEntry, L"FileName", fileName->type, fileName->bytes);
+    handheld->SetDword(HKEY_CURRENT_USER, paths::kOldLauncherEntry, L"Index", 7);
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_EQ(fileName, NewEntry(L"FileName"));
+    EXPECT_EQ(kEmptyText, NewEntry(L"CommnadLine"));
+    EXPECT_EQ(simhandheld::DwordValue(7), NewEntry(L"Index"));
+}
+
+TEST_F(Migration, AnUnterminatedFileNameFillingTheBufferIsCarriedOverByteForByte)
+{
+    const std::string full = Utf16Bytes(std::wstring(260, L'q'));
+    ASSERT_EQ(520u, full.size());
+    SetFileName(full);
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_EQ((RegValue{REG_SZ, full}), NewEntry(L"FileName"));
+}
+
+TEST_F(Migration, AnOddLengthFileNameIsCarriedOverWithoutAnExtraByte)
+{
+    const std::string odd = Utf16Bytes(L"qamo") + "x";
+    SetFileName(odd);
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_EQ((RegValue{REG_SZ, odd}), NewEntry(L"FileName"));
+}
+
+TEST_F(Migration, WithoutAnOldEntryNoLauncherKeyIsMadeOrRemoved)
+{
+    handheld->DeleteKey(HKEY_CURRENT_USER, paths::kOldLauncherEntry);
+    handheld->SetString(HKEY_CURRENT_USER, paths::kLauncherList + std::wstring(L"\\other"), L"FileName", L"x");
+    const WorkerResult run = Run(/*copyToCard=*/false);
+    ExpectCompleted(run);
+    EXPECT_FALSE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kNewLauncherEntry));
+    EXPECT_TRUE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kLauncherList + std::wstring(L"\\other")));
+    EXPECT_EQ(0u, run.CountCalls(L"CeRegDeleteKey"));
+    for (const simhandheld::CallRecord& create : run.CallsTo(L"CeRegCreateKeyEx"))
+        EXPECT_EQ(std::wstring::npos, create.arguments.find(L"Tarvek")) << create.arguments;
+}
+
+TEST_F(Migration, ANewEntryThatCannotBeCreatedKeepsTheOldOne)
+{
+    const std::optional<RegValue> fileName = OldEntry(L"FileName");
+    handheld->FailPath(L"CeRegCreateKeyEx", L"HKEY_CURRENT_USER\\" + std::wstring(paths::kNewLauncherEntry));
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_FALSE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kNewLauncherEntry));
+    EXPECT_EQ(fileName, OldEntry(L"FileName"));
+    EXPECT_EQ(simhandheld::DwordValue(3), OldEntry(L"Index"));
+}
+
+TEST_F(Migration, ANewEntryValueThatCannotBeWrittenKeepsTheOldOne)
+{
+    const std::optional<RegValue> commandLine = OldEntry(L"CommnadLine");
+    handheld->FailCall(L"CeRegSetValueEx", 2);
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_EQ(commandLine, OldEntry(L"CommnadLine"));
+    EXPECT_EQ(simhandheld::DwordValue(3), OldEntry(L"Index"));
+}
+
+TEST_F(Migration, TheDisplayDensityIsRecordedUnderANewlyCreatedMakerKey)
+{
+    ASSERT_FALSE(handheld->KeyExists(HKEY_LOCAL_MACHINE, paths::kMakerKey));
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_EQ(simhandheld::DwordValue(96), Density());
+}
+
+TEST_F(Migration, TheDisplayDensityJoinsAnExistingMakerKey)
+{
+    handheld->SetString(HKEY_LOCAL_MACHINE, paths::kMakerKey, L"Model", L"K2");
+    handheld->SetLogPixelsX(192);
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_EQ(simhandheld::DwordValue(192), Density());
+    EXPECT_EQ(simhandheld::StringValue(L"K2"), handheld->GetValue(HKEY_LOCAL_MACHINE, paths::kMakerKey, L"Model"));
+}
+
+TEST_F(Migration, ASecondRunLeavesTheMigrationAsItWasAndRenewsDensityAndCardCopy)
+{
+    ExpectCompleted(Run(/*copyToCard=*/true));
+    const std::optional<std::string> shortcut = handheld->ReadFile(paths::kNewShortcut);
+    const std::optional<RegValue> fileName = NewEntry(L"FileName");
+    // A card copy that went stale since, left read-only as the first run left it.
+    handheld->WriteFile(paths::kCardCopy6410, "stale");
+    handheld->SetReadOnly(paths::kCardCopy6410, true);
+    handheld->SetLogPixelsX(120);
+
+    ExpectCompleted(Run(/*copyToCard=*/true));
+    EXPECT_EQ(shortcut, handheld->ReadFile(paths::kNewShortcut));
+    EXPECT_FALSE(handheld->Exists(paths::kOldShortcut));
+    EXPECT_FALSE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kOldLauncherEntry));
+    EXPECT_EQ(fileName, NewEntry(L"FileName"));
+    EXPECT_EQ(simhandheld::DwordValue(3), NewEntry(L"Index"));
+    EXPECT_EQ(simhandheld::DwordValue(120), Density());
+    EXPECT_TRUE(HoldsCabinet(*handheld, paths::kCardCopy6410));
+    EXPECT_TRUE(handheld->IsReadOnly(paths::kCardCopy6410));
+    EXPECT_TRUE(HoldsCabinet(*handheld, paths::kInstallerCopy));
+}
+
+}  // namespace
