@@ -23,6 +23,9 @@ up)
         iconv -f UTF-8 -t UTF-16 "$here/prefix-settings.reg" >"$prefix/drive_c/qamovup-settings.reg"
         "$here/wine-env.sh" "$prefix" regedit /S 'C:\qamovup-settings.reg' >>"$log" 2>&1 </dev/null
         [ -f /usr/share/wine/fonts/marlett.ttf ] && cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" || true
+        # The desktop process started by wineboot predates these settings: start afresh.
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
         touch "$prefix/.qamovup-configured"
     fi
     for dll in "$@"; do
