@@ -1,0 +1,6 @@
+#pragma once
+
+#define IDD_FRAMEWORK_TEST 100
+#define IDD_NOT_IN_RESOURCES 101
+#define IDC_TEST_CHECK 1001
+#define IDC_TEST_PROGRESS 1002
