@@ -79,6 +79,23 @@ bool WorkerResult::AnyCallMentions(const std::wstring& text) const
     return false;
 }
 
+std::wstring ArgumentOf(const simhandheld::CallRecord& call, const wchar_t* name)
+{
+    const std::wstring& args = call.arguments;
+    const std::wstring key = std::wstring(name) + L'=';
+    size_t at = 0;
+    while ((at = args.find(key, at)) != std::wstring::npos && at != 0 && args[at - 1] != L' ')
+        ++at;
+    if (at == std::wstring::npos)
+        return {};
+    at += key.size();
+    if (at < args.size() && args[at] == L'"') {
+        const size_t end = args.find(L'"', at + 1);
+        return args.substr(at + 1, end == std::wstring::npos ? std::wstring::npos : end - at - 1);
+    }
+    return args.substr(at, args.find(L' ', at) - at);
+}
+
 ::testing::AssertionResult LinkReleased(const WorkerResult& result)
 {
     size_t started = 0;

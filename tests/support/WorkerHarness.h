@@ -65,6 +65,10 @@ struct WorkerResult {
 // The file at path on the handheld is the embedded cabinet, byte for byte.
 ::testing::AssertionResult HoldsCabinet(const simhandheld::Handheld& handheld, const std::wstring& path);
 
+// One argument of a logged call as the handheld logged it: the text inside the quotes for
+// paths, keys and values (path="..."), the digits for numbers (bytes=N); empty if absent.
+std::wstring ArgumentOf(const simhandheld::CallRecord& call, const wchar_t* name);
+
 // Clears the handheld's records, runs InstCabThread to its end and collects what happened.
 WorkerResult RunWorker(simhandheld::Handheld& handheld, const WorkerOptions& options = {});
 

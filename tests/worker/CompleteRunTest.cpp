@@ -38,21 +38,6 @@ constexpr size_t kPassMessages = 1 + 1 + kRunningReports + 1;  // stage, 0, runn
     return ::testing::AssertionSuccess();
 }
 
-std::wstring PathOf(const simhandheld::CallRecord& call)
-{
-    const size_t start = call.arguments.find(L"path=\"");
-    if (start == std::wstring::npos)
-        return {};
-    const size_t end = call.arguments.find(L'"', start + 6);
-    return call.arguments.substr(start + 6, end - start - 6);
-}
-
-unsigned long BytesOf(const simhandheld::CallRecord& call)
-{
-    const size_t at = call.arguments.find(L"bytes=");
-    return at == std::wstring::npos ? 0 : std::wcstoul(call.arguments.c_str() + at + 6, nullptr, 10);
-}
-
 // The sizes of the writes made between the creation of target and the next file creation.
 std::vector<unsigned long> WritesInto(const WorkerResult& result, const std::wstring& target)
 {
@@ -60,9 +45,9 @@ std::vector<unsigned long> WritesInto(const WorkerResult& result, const std::wst
     bool inside = false;
     for (const simhandheld::CallRecord& call : result.calls) {
         if (call.function == L"CeCreateFile")
-            inside = PathOf(call) == target;
+            inside = ArgumentOf(call, L"path") == target;
         else if (inside && call.function == L"CeWriteFile")
-            writes.push_back(BytesOf(call));
+            writes.push_back(std::wcstoul(ArgumentOf(call, L"bytes").c_str(), nullptr, 10));
     }
     return writes;
 }
