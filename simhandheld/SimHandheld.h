@@ -1,0 +1,105 @@
+// A simulated handheld for tests, the demo and rehearsals: one desktop folder that the stand-in
+// rapi.dll serves (see Folder.h for its layout and README.md for the whole story).
+// Paths are handheld paths ("\Windows\AppMgr"); failures to touch the folder throw std::runtime_error.
+#pragma once
+
+#include "simhandheld/Records.h"
+#include "simhandheld/Registry.h"
+#include "simhandheld/Settings.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace simhandheld {
+
+inline constexpr wchar_t kPlatformKey[] = L"Platform";
+inline constexpr wchar_t kVersionFile[] = L"\\Built-in Storage\\Program Files\\Qamocore\\Qamocore.ver";
+inline constexpr wchar_t kShortcutFile[] = L"\\Windows\\スタート メニュー\\プログラム\\qamo+(GPS).lnk";
+inline constexpr wchar_t kLauncherKey[] = L"Software\\Palvar-Ostrand\\Tarvek\\FileList\\qamo+(GPS)";
+inline constexpr wchar_t kMemoryCardFolder[] = L"\\Storage Card";
+
+// What PrepareDefault sets up; each part can be left out or changed.
+struct PrepareOptions {
+    std::optional<std::wstring> platform = L"SMDK6410";       // HKLM\Platform "Name"
+    std::optional<std::wstring> version = L"Version 1.2.1.0";  // second line of the version file
+    bool shortcut = true;                                       // the (GPS) shortcut in the start menu
+    bool launcher = true;                                       // its entry under HKCU ...\FileList
+    bool memoryCard = true;                                     // \Storage Card
+    int logPixelsX = 96;
+};
+
+class Handheld {
+public:
+    explicit Handheld(std::wstring folder);
+    const std::wstring& Folder() const { return m_folder; }
+
+    // A fresh folder under the desktop's temporary folder, unique to this process and name.
+    static std::wstring TemporaryFolder(const std::wstring& name);
+    // Points this process's QAMOVUP_HANDHELD at the folder; rapi.dll reads it at each CeRapiInitEx.
+    void MakeCurrent() const;
+
+    // Empty handheld: no files, empty registry, default settings, no records.
+    void Clear();
+    // Clear, then an SMDK6410 with qamo+ "Version 1.2.1.0", its shortcut and launcher entry, a card.
+    void Prepare(const PrepareOptions& options);
+    void PrepareDefault() { Prepare(PrepareOptions{}); }
+
+    // Files. WriteFile creates missing folders on the way.
+    void WriteFile(const std::wstring& path, const std::string& bytes);
+    std::optional<std::string> ReadFile(const std::wstring& path) const;
+    bool Exists(const std::wstring& path) const;
+    bool IsReadOnly(const std::wstring& path) const;
+    void SetReadOnly(const std::wstring& path, bool readOnly);
+    void CreateDirectory(const std::wstring& path);
+    void Remove(const std::wstring& path);  // a file, or a folder with everything in it
+    // Names in one handheld folder with their sizes (folders have none).
+    struct Entry {
+        std::wstring name;
+        bool folder = false;
+        unsigned long long size = 0;
+        bool readOnly = false;
+    };
+    std::vector<Entry> List(const std::wstring& folderPath) const;
+
+    // Registry. Keys are relative to root ("Software\\Palvar-Ostrand").
+    void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value);
+    void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value);
+    void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type,
+                  const std::string& bytes);
+    std::optional<RegValue> GetValue(HKEY root, const std::wstring& key, const std::wstring& name) const;
+    bool KeyExists(HKEY root, const std::wstring& key) const;
+    void CreateKey(HKEY root, const std::wstring& key);
+    void DeleteKey(HKEY root, const std::wstring& key);  // with its subkeys
+    Registry LoadRegistry() const;
+
+    // Settings and faults (device.ini).
+    DeviceSettings Settings() const;
+    void ChangeSettings(const std::function<void(DeviceSettings&)>& change);
+    void SetConnectionMode(ConnectionMode mode);
+    void SetLatencyMs(unsigned ms);
+    void SetLinkBytesPerSecond(unsigned bytesPerSecond);
+    void SetLogPixelsX(int dpi);
+    void FailNthCall(unsigned n);
+    void FailCall(const std::wstring& function, unsigned nth);
+    void FailPath(const std::wstring& function, const std::wstring& path);
+    void SignalEventOnCall(const std::wstring& function, unsigned nth, const std::wstring& eventName);
+    void DelayCall(const std::wstring& function, unsigned nth, unsigned ms);
+    void ClearFaults();
+
+    // Records.
+    std::vector<CallRecord> Calls() const;
+    std::vector<StartedProgram> StartedPrograms() const;
+    void ClearRecords();
+
+private:
+    std::wstring Desktop(const std::wstring& path) const;
+    void ChangeRegistry(const std::function<void(Registry&)>& change);
+
+    std::wstring m_folder;
+};
+
+}  // namespace simhandheld

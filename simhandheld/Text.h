@@ -1,0 +1,25 @@
+// Text helpers shared by the folder format, the library and the console tool.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace simhandheld {
+
+std::string ToUtf8(std::wstring_view text);
+std::wstring FromUtf8(std::string_view text);
+// A text file's bytes: UTF-16LE if it starts with that byte-order mark, else UTF-8 (mark optional).
+std::wstring DecodeTextFile(std::string_view bytes);
+
+// Case-insensitive as Windows CE compares file, key and value names.
+bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+
+// Splits "a\b\\c" into its non-empty components.
+std::wstring_view NextComponent(std::wstring_view& path);
+
+std::wstring Hex(unsigned long value);
+
+// Decimal digits only, no sign; false on anything else or overflow.
+bool ParseUnsigned(std::wstring_view text, unsigned& value);
+
+}  // namespace simhandheld

@@ -1,0 +1,408 @@
+// The eighteen entry points of the stand-in rapi.dll, behaving as a Windows CE handheld does.
+#include "devicelink/RapiApi.h"
+#include "simhandheld/Folder.h"
+#include "simhandheld/Registry.h"
+#include "simhandheld/Text.h"
+#include "simhandheld/rapi/Call.h"
+
+#include <cstring>
+#include <type_traits>
+
+using namespace simhandheld;
+
+namespace {
+
+HANDLE Failed(DWORD error)
+{
+    SetLastError(error);
+    return INVALID_HANDLE_VALUE;
+}
+
+BOOL FailedBool(DWORD error)
+{
+    SetLastError(error);
+    return FALSE;
+}
+
+std::wstring JoinKey(std::wstring_view parent, LPCWSTR sub)
+{
+    std::wstring path;
+    for (std::wstring_view part = NextComponent(parent); !part.empty(); part = NextComponent(parent))
+        path += (path.empty() ? L"" : L"\\") + std::wstring(part);
+    std::wstring_view rest = sub ? sub : L"";
+    for (std::wstring_view part = NextComponent(rest); !part.empty(); part = NextComponent(rest))
+        path += (path.empty() ? L"" : L"\\") + std::wstring(part);
+    return path;
+}
+
+std::wstring FullKeyName(const Link::KeyName& key)
+{
+    return RootName(key.root) + (key.path.empty() ? L"" : L"\\" + key.path);
+}
+
+// The key a registry call names, logged with its full name as the call's subject.
+std::optional<Link::KeyName> NamedKey(Call& call, HKEY key, LPCWSTR sub)
+{
+    std::optional<Link::KeyName> parent = call.Handheld().KeyOf(key);
+    if (!parent) {
+        call.Flags(L"key", reinterpret_cast<UINT_PTR>(key));
+        call.Text(L"subkey", sub);
+        return std::nullopt;
+    }
+    parent->path = JoinKey(parent->path, sub);
+    call.Subject(L"key", FullKeyName(*parent));
+    return parent;
+}
+
+std::wstring RegistryFile(Call& call)
+{
+    return InFolder(call.Handheld().Folder(), kRegistryFile);
+}
+
+}  // namespace
+
+extern "C" {
+
+HRESULT WINAPI CeRapiInitEx(RAPIINIT* pRapiInit)
+{
+    Call call(L"CeRapiInitEx");
+    call.Number(L"cbSize", pRapiInit ? pRapiInit->cbSize : 0);
+    if (!pRapiInit || pRapiInit->cbSize != sizeof(RAPIINIT))
+        return call.Result(E_INVALIDARG);
+    if (call.Refused(false))
+        return call.Result(E_FAIL);
+    return call.Result(call.Handheld().Start(pRapiInit));
+}
+
+HRESULT WINAPI CeRapiUninit()
+{
+    Call call(L"CeRapiUninit");
+    const bool faulted = call.Refused(false);
+    // Even a faulted stop ends the start-up: unloading the library afterwards must be safe.
+    call.Handheld().Stop();
+    return call.Result(faulted ? E_FAIL : S_OK);
+}
+
+HANDLE WINAPI CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode, LPSECURITY_ATTRIBUTES,
+                           DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes, HANDLE)
+{
+    Call call(L"CeCreateFile");
+    call.Path(L"path", lpFileName);
+    call.Flags(L"access", dwDesiredAccess);
+    call.Flags(L"share", dwShareMode);
+    call.Number(L"disposition", dwCreationDisposition);
+    call.Flags(L"flags", dwFlagsAndAttributes);
+    if (call.Refused())
+        return call.Handle(INVALID_HANDLE_VALUE);
+    const std::optional<std::wstring> desktop = call.Desktop(lpFileName);
+    if (!desktop)
+        return call.Handle(INVALID_HANDLE_VALUE);
+    // Checked here, as CE does, rather than left to the desktop file system and its owner rights.
+    if ((dwDesiredAccess & GENERIC_WRITE) && dwCreationDisposition != CREATE_NEW && IsReadOnlyFile(*desktop))
+        return call.Handle(Failed(ERROR_ACCESS_DENIED));
+    HANDLE file = CreateFileW(desktop->c_str(), dwDesiredAccess & (GENERIC_READ | GENERIC_WRITE), dwShareMode,
+                              nullptr, dwCreationDisposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return call.Handle(INVALID_HANDLE_VALUE);
+    const DWORD error = GetLastError();  // ERROR_ALREADY_EXISTS tells OPEN_ALWAYS callers what happened
+    HANDLE handle = call.Handheld().AddHandle(Link::Kind::File, file);
+    SetLastError(error);
+    return call.Handle(handle);
+}
+
+BOOL WINAPI CeReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
+                       LPOVERLAPPED)
+{
+    Call call(L"CeReadFile");
+    call.Flags(L"handle", reinterpret_cast<UINT_PTR>(hFile));
+    call.Number(L"bytes", nNumberOfBytesToRead);
+    if (call.Refused())
+        return call.Bool(FALSE);
+    if (!lpNumberOfBytesRead || (!lpBuffer && nNumberOfBytesToRead > 0))
+        return call.Bool(FailedBool(ERROR_INVALID_PARAMETER));
+    HANDLE file = call.Handheld().FileOf(hFile);
+    if (!file)
+        return call.Bool(FailedBool(ERROR_INVALID_HANDLE));
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file, lpBuffer, nNumberOfBytesToRead, &read, nullptr);
+    *lpNumberOfBytesRead = read;
+    call.Transfer(read);
+    return call.Bool(ok, L"read=" + std::to_wstring(read));
+}
+
+BOOL WINAPI CeWriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
+                        LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED)
+{
+    Call call(L"CeWriteFile");
+    call.Flags(L"handle", reinterpret_cast<UINT_PTR>(hFile));
+    call.Number(L"bytes", nNumberOfBytesToWrite);
+    if (call.Refused())
+        return call.Bool(FALSE);
+    if (!lpNumberOfBytesWritten || (!lpBuffer && nNumberOfBytesToWrite > 0))
+        return call.Bool(FailedBool(ERROR_INVALID_PARAMETER));
+    HANDLE file = call.Handheld().FileOf(hFile);
+    if (!file)
+        return call.Bool(FailedBool(ERROR_INVALID_HANDLE));
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, lpBuffer, nNumberOfBytesToWrite, &written, nullptr);
+    *lpNumberOfBytesWritten = written;
+    call.Transfer(written);
+    return call.Bool(ok, L"written=" + std::to_wstring(written));
+}
+
+BOOL WINAPI CeCloseHandle(HANDLE hObject)
+{
+    Call call(L"CeCloseHandle");
+    call.Flags(L"handle", reinterpret_cast<UINT_PTR>(hObject));
+    if (call.Refused())
+        return call.Bool(FALSE);
+    return call.Bool(call.Handheld().CloseHandle(hObject) ? TRUE : FailedBool(ERROR_INVALID_HANDLE));
+}
+
+BOOL WINAPI CeDeleteFile(LPCWSTR lpFileName)
+{
+    Call call(L"CeDeleteFile");
+    call.Path(L"path", lpFileName);
+    if (call.Refused())
+        return call.Bool(FALSE);
+    const std::optional<std::wstring> desktop = call.Desktop(lpFileName);
+    if (!desktop)
+        return call.Bool(FALSE);
+    const DWORD attributes = GetFileAttributesW(desktop->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return call.Bool(FALSE);
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
+        return call.Bool(FailedBool(ERROR_ACCESS_DENIED));
+    return call.Bool(DeleteFileW(desktop->c_str()));
+}
+
+BOOL WINAPI CeCreateDirectory(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES)
+{
+    Call call(L"CeCreateDirectory");
+    call.Path(L"path", lpPathName);
+    if (call.Refused())
+        return call.Bool(FALSE);
+    const std::optional<std::wstring> desktop = call.Desktop(lpPathName);
+    if (!desktop)
+        return call.Bool(FALSE);
+    if (GetFileAttributesW(desktop->c_str()) != INVALID_FILE_ATTRIBUTES)
+        return call.Bool(FailedBool(ERROR_ALREADY_EXISTS));
+    return call.Bool(CreateDirectoryW(desktop->c_str(), nullptr));
+}
+
+BOOL WINAPI CeSetFileAttributes(LPCWSTR lpFileName, DWORD dwFileAttributes)
+{
+    Call call(L"CeSetFileAttributes");
+    call.Path(L"path", lpFileName);
+    call.Flags(L"attributes", dwFileAttributes);
+    if (call.Refused())
+        return call.Bool(FALSE);
+    const std::optional<std::wstring> desktop = call.Desktop(lpFileName);
+    if (!desktop)
+        return call.Bool(FALSE);
+    if (GetFileAttributesW(desktop->c_str()) == INVALID_FILE_ATTRIBUTES)
+        return call.Bool(FALSE);
+    return call.Bool(SetReadOnlyFile(*desktop, (dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0));
+}
+
+BOOL WINAPI CeCreateProcess(LPCWSTR lpApplicationName, LPCWSTR lpCommandLine, LPSECURITY_ATTRIBUTES,
+                            LPSECURITY_ATTRIBUTES, BOOL, DWORD dwCreationFlags, LPVOID, LPWSTR, LPSTARTUPINFOW,
+                            LPPROCESS_INFORMATION lpProcessInformation)
+{
+    Call call(L"CeCreateProcess");
+    call.Path(L"program", lpApplicationName);
+    call.Text(L"commandLine", lpCommandLine);
+    call.Flags(L"flags", dwCreationFlags);
+    if (call.Refused())
+        return call.Bool(FALSE);
+    Link& link = call.Handheld();
+    if (!AppendStarted(link.Folder(), {lpApplicationName ? lpApplicationName : L"",
+                                       lpCommandLine ? lpCommandLine : L""}))
+        return call.Bool(FailedBool(ERROR_GEN_FAILURE));
+    if (lpProcessInformation) {
+        lpProcessInformation->hProcess = link.AddHandle(Link::Kind::Process, nullptr);
+        lpProcessInformation->hThread = link.AddHandle(Link::Kind::Thread, nullptr);
+        lpProcessInformation->dwProcessId = link.NextId();
+        lpProcessInformation->dwThreadId = link.NextId();
+    }
+    return call.Bool(TRUE);
+}
+
+LONG WINAPI CeRegOpenKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult)
+{
+    Call call(L"CeRegOpenKeyEx");
+    const std::optional<Link::KeyName> key = NamedKey(call, hKey, lpSubKey);
+    if (call.Refused())
+        return call.Status(static_cast<LONG>(call.RefusalError()));
+    if (!phkResult)
+        return call.Status(ERROR_INVALID_PARAMETER);
+    if (!key)
+        return call.Status(ERROR_INVALID_HANDLE);
+    const std::optional<Registry> registry = Registry::Load(RegistryFile(call));
+    if (!registry)
+        return call.Status(ERROR_REGISTRY_CORRUPT);
+    if (!registry->KeyExists(key->root, key->path))
+        return call.Status(ERROR_FILE_NOT_FOUND);
+    *phkResult = call.Handheld().AddKey(*key);
+    return call.Status(ERROR_SUCCESS);
+}
+
+LONG WINAPI CeRegCloseKey(HKEY hKey)
+{
+    Call call(L"CeRegCloseKey");
+    call.Flags(L"key", reinterpret_cast<UINT_PTR>(hKey));
+    if (call.Refused())
+        return call.Status(static_cast<LONG>(call.RefusalError()));
+    return call.Status(call.Handheld().CloseKey(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE);
+}
+
+LONG WINAPI CeRegQueryValueEx(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
+                              LPDWORD lpcbData)
+{
+    Call call(L"CeRegQueryValueEx");
+    const std::optional<Link::KeyName> key = NamedKey(call, hKey, nullptr);
+    const std::wstring name = lpValueName ? lpValueName : L"";
+    if (key)
+        call.Subject(L"value", FullKeyName(*key) + L'\\' + name);
+    call.Number(L"size", lpcbData ? *lpcbData : 0);
+    if (call.Refused())
+        return call.Status(static_cast<LONG>(call.RefusalError()));
+    if (lpData && !lpcbData)
+        return call.Status(ERROR_INVALID_PARAMETER);
+    if (!key)
+        return call.Status(ERROR_INVALID_HANDLE);
+    const std::optional<Registry> registry = Registry::Load(RegistryFile(call));
+    if (!registry)
+        return call.Status(ERROR_REGISTRY_CORRUPT);
+    if (!registry->KeyExists(key->root, key->path))
+        return call.Status(ERROR_KEY_DELETED);
+    const std::optional<RegValue> value = registry->GetValue(key->root, key->path, name);
+    if (!value)
+        return call.Status(ERROR_FILE_NOT_FOUND);
+    const DWORD size = static_cast<DWORD>(value->bytes.size());
+    if (lpType)
+        *lpType = value->type;
+    if (lpData && size > *lpcbData) {
+        *lpcbData = size;
+        return call.Status(ERROR_MORE_DATA);
+    }
+    if (lpData)
+        std::memcpy(lpData, value->bytes.data(), size);
+    if (lpcbData)
+        *lpcbData = size;
+    return call.Status(ERROR_SUCCESS);
+}
+
+INT WINAPI CeGetDesktopDeviceCaps(INT nIndex)
+{
+    Call call(L"CeGetDesktopDeviceCaps");
+    call.Number(L"index", static_cast<unsigned>(nIndex));
+    if (call.Refused())
+        return call.Int(0);
+    switch (nIndex) {
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+        return call.Int(call.Handheld().Settings().logPixelsX);
+    case HORZRES:
+        return call.Int(480);
+    case VERTRES:
+        return call.Int(640);
+    case BITSPIXEL:
+        return call.Int(16);
+    case PLANES:
+        return call.Int(1);
+    default:
+        return call.Int(0);
+    }
+}
+
+LONG WINAPI CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
+                             PHKEY phkResult, LPDWORD lpdwDisposition)
+{
+    Call call(L"CeRegCreateKeyEx");
+    const std::optional<Link::KeyName> key = NamedKey(call, hKey, lpSubKey);
+    if (call.Refused())
+        return call.Status(static_cast<LONG>(call.RefusalError()));
+    if (!phkResult)
+        return call.Status(ERROR_INVALID_PARAMETER);
+    if (!key)
+        return call.Status(ERROR_INVALID_HANDLE);
+    std::optional<Registry> registry = Registry::Load(RegistryFile(call));
+    if (!registry)
+        return call.Status(ERROR_REGISTRY_CORRUPT);
+    const bool created = registry->CreateKey(key->root, key->path);
+    if (created && !registry->Save(RegistryFile(call)))
+        return call.Status(ERROR_WRITE_FAULT);
+    if (lpdwDisposition)
+        *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    *phkResult = call.Handheld().AddKey(*key);
+    return call.Status(ERROR_SUCCESS);
+}
+
+LONG WINAPI CeRegSetValueEx(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
+                            DWORD cbData)
+{
+    Call call(L"CeRegSetValueEx");
+    const std::optional<Link::KeyName> key = NamedKey(call, hKey, nullptr);
+    const std::wstring name = lpValueName ? lpValueName : L"";
+    if (key)
+        call.Subject(L"value", FullKeyName(*key) + L'\\' + name);
+    call.Number(L"type", dwType);
+    call.Number(L"size", cbData);
+    if (call.Refused())
+        return call.Status(static_cast<LONG>(call.RefusalError()));
+    if (!lpData && cbData > 0)
+        return call.Status(ERROR_INVALID_PARAMETER);
+    if (!key)
+        return call.Status(ERROR_INVALID_HANDLE);
+    std::optional<Registry> registry = Registry::Load(RegistryFile(call));
+    if (!registry)
+        return call.Status(ERROR_REGISTRY_CORRUPT);
+    const RegValue value{dwType, std::string(reinterpret_cast<const char*>(lpData), lpData ? cbData : 0)};
+    if (!registry->SetValue(key->root, key->path, name, value))
+        return call.Status(ERROR_KEY_DELETED);
+    return call.Status(registry->Save(RegistryFile(call)) ? ERROR_SUCCESS : ERROR_WRITE_FAULT);
+}
+
+BOOL WINAPI CeMoveFile(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName)
+{
+    Call call(L"CeMoveFile");
+    call.Path(L"from", lpExistingFileName);
+    call.Path(L"to", lpNewFileName);
+    if (call.Refused())
+        return call.Bool(FALSE);
+    const std::optional<std::wstring> from = call.Desktop(lpExistingFileName);
+    const std::optional<std::wstring> to = call.Desktop(lpNewFileName);
+    if (!from || !to)
+        return call.Bool(FALSE);
+    if (GetFileAttributesW(from->c_str()) == INVALID_FILE_ATTRIBUTES)
+        return call.Bool(FALSE);
+    if (GetFileAttributesW(to->c_str()) != INVALID_FILE_ATTRIBUTES)
+        return call.Bool(FailedBool(ERROR_ALREADY_EXISTS));
+    return call.Bool(MoveFileW(from->c_str(), to->c_str()));
+}
+
+LONG WINAPI CeRegDeleteKey(HKEY hKey, LPCWSTR lpSubKey)
+{
+    Call call(L"CeRegDeleteKey");
+    const std::optional<Link::KeyName> key = NamedKey(call, hKey, lpSubKey);
+    if (call.Refused())
+        return call.Status(static_cast<LONG>(call.RefusalError()));
+    if (!key)
+        return call.Status(ERROR_INVALID_HANDLE);
+    std::optional<Registry> registry = Registry::Load(RegistryFile(call));
+    if (!registry)
+        return call.Status(ERROR_REGISTRY_CORRUPT);
+    const LONG status = registry->DeleteKey(key->root, key->path);
+    if (status != ERROR_SUCCESS)
+        return call.Status(status);
+    return call.Status(registry->Save(RegistryFile(call)) ? ERROR_SUCCESS : ERROR_WRITE_FAULT);
+}
+
+}  // extern "C"
+
+// Each definition must keep the documented signature the tool resolves it with.
+#define QAMOVUP_SIM_CHECK_SIGNATURE(name, ret, params) \
+    static_assert(std::is_same_v<decltype(&name), PFN_##name>, #name);
+QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_SIM_CHECK_SIGNATURE)
+#undef QAMOVUP_SIM_CHECK_SIGNATURE

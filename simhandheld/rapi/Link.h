@@ -1,0 +1,87 @@
+// The state behind the stand-in rapi.dll: one link to the simulated handheld named by
+// QAMOVUP_HANDHELD, its start-up, the handles it gave out, and the per-connection call counts
+// that the faults in device.ini refer to. Every entry point goes through a Call, which holds the
+// one lock for the whole call, so the library is safe to call from any thread.
+#pragma once
+
+#include "devicelink/RapiApi.h"
+#include "simhandheld/Registry.h"
+#include "simhandheld/Settings.h"
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace simhandheld {
+
+class Link {
+public:
+    static Link& Instance();
+
+    // Starts a connection as device.ini says; the result is CeRapiInitEx's.
+    HRESULT Start(RAPIINIT* init);
+    // Ends the start-up (waits for its thread), closes the event and every handle still open.
+    void Stop();
+
+    bool Connected() const { return m_connected.load(); }
+    const std::wstring& Folder() const { return m_folder; }
+    const DeviceSettings& Settings() const { return m_settings; }
+
+    // Counts a call; returns its number in this connection and in its function.
+    std::pair<unsigned, unsigned> Count(const wchar_t* function);
+    void ResetCounts();
+    // Reads the folder and settings again: a test changes them between connections.
+    void Reload();
+
+    // Handles given to the caller for desktop files, processes and threads.
+    enum class Kind { File, Process, Thread };
+    HANDLE AddHandle(Kind kind, HANDLE desktop);
+    // The desktop file behind a file handle, or null.
+    HANDLE FileOf(HANDLE handle) const;
+    bool CloseHandle(HANDLE handle);
+
+    // Registry keys given to the caller; predefined roots resolve to themselves.
+    struct KeyName {
+        RegRoot root;
+        std::wstring path;
+    };
+    std::optional<KeyName> KeyOf(HKEY key) const;
+    HKEY AddKey(KeyName name);
+    bool CloseKey(HKEY key);
+
+    // Process and thread ids for CeCreateProcess.
+    DWORD NextId() { return m_nextId += 4; }
+
+    std::mutex& Lock() { return m_lock; }
+
+private:
+    struct Pending;
+    static DWORD WINAPI CompleteStart(void* pending);
+    void CloseAll();
+
+    std::mutex m_lock;
+    std::wstring m_folder;
+    DeviceSettings m_settings;
+    std::atomic<bool> m_connected{false};
+    HANDLE m_startEvent = nullptr;
+    HANDLE m_startThread = nullptr;
+    Pending* m_pending = nullptr;
+
+    unsigned m_calls = 0;
+    std::map<std::wstring, unsigned> m_callsByFunction;
+
+    struct Open {
+        Kind kind;
+        HANDLE desktop;
+    };
+    std::map<UINT_PTR, Open> m_handles;
+    std::map<UINT_PTR, KeyName> m_keys;
+    UINT_PTR m_nextHandle = 0x100;
+    DWORD m_nextId = 0x4000;
+};
+
+}  // namespace simhandheld

@@ -1,0 +1,168 @@
+// qamosim as service staff run it, and the default handheld it prepares.
+#include "simhandheld/Folder.h"
+#include "simhandheld/SimHandheld.h"
+#include "simhandheld/Text.h"
+
+#include <gtest/gtest.h>
+
+using namespace simhandheld;
+
+namespace {
+
+struct Outcome {
+    DWORD exitCode = 0;
+    std::wstring output;  // stdout and stderr
+};
+
+// Starts qamosim.exe from beside this test program and collects what it prints. A pipe, not a
+// file: its end of output comes only once every copy of the write end is closed.
+Outcome RunQamosim(const std::wstring& arguments)
+{
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring exe = self;
+    exe = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"qamosim.exe";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    Outcome run;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
+        ADD_FAILURE() << "no pipe";
+        return run;
+    }
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = writeEnd;
+    PROCESS_INFORMATION pi{};
+    std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+    const BOOL started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                        nullptr, nullptr, &si, &pi);
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        ADD_FAILURE() << "cannot start qamosim.exe";
+        return run;
+    }
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(readEnd);
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    GetExitCodeProcess(pi.hProcess, &run.exitCode);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    run.output = FromUtf8(bytes);
+    return run;
+}
+
+bool Contains(const std::wstring& text, const std::wstring& part)
+{
+    return text.find(part) != std::wstring::npos;
+}
+
+class QamosimTool : public ::testing::Test {
+public:
+    QamosimTool() : folder(Handheld::TemporaryFolder(L"qamosim")), handheld(folder) {}
+    ~QamosimTool() override { RemoveTree(folder); }
+    std::wstring Quoted() const { return L"\"" + folder + L"\""; }
+
+    std::wstring folder;
+    Handheld handheld;
+};
+
+}  // namespace
+
+TEST_F(QamosimTool, TheDefaultHandheldHasQamoVersion121WithItsShortcutAndLauncherEntry)
+{
+    handheld.WriteFile(L"\\Storage Card\\stale.cab", "left over");
+    const Outcome run = RunQamosim(L"prepare " + Quoted());
+    ASSERT_EQ(0u, run.exitCode) << ToUtf8(run.output);
+    EXPECT_EQ(StringValue(L"SMDK6410"), handheld.GetValue(HKEY_LOCAL_MACHINE, L"Platform", L"Name"));
+    EXPECT_EQ(std::string("qamo+ for Handheld\r\nVersion 1.2.1.0\r\n"), handheld.ReadFile(kVersionFile));
+    const std::optional<std::string> shortcut = handheld.ReadFile(kShortcutFile);
+    ASSERT_TRUE(shortcut.has_value());
+    EXPECT_EQ(std::to_string(shortcut->size() - shortcut->find('#') - 1), shortcut->substr(0, shortcut->find('#')));
+    EXPECT_EQ(StringValue(L"-gps"), handheld.GetValue(HKEY_CURRENT_USER, kLauncherKey, L"CommnadLine"));
+    EXPECT_EQ(DwordValue(3), handheld.GetValue(HKEY_CURRENT_USER, kLauncherKey, L"Index"));
+    EXPECT_TRUE(handheld.GetValue(HKEY_CURRENT_USER, kLauncherKey, L"FileName").has_value());
+    EXPECT_TRUE(handheld.Exists(L"\\Windows"));
+    EXPECT_TRUE(handheld.Exists(kMemoryCardFolder));
+    EXPECT_FALSE(handheld.Exists(L"\\Storage Card\\stale.cab"));
+    EXPECT_EQ(96, handheld.Settings().logPixelsX);
+    EXPECT_TRUE(handheld.Calls().empty());
+}
+
+TEST_F(QamosimTool, PrepareLeavesOutWhatItIsTold)
+{
+    const Outcome run = RunQamosim(L"prepare " + Quoted() +
+                            L" --no-platform --version \"Version 1.3.0.0\" --no-shortcut --no-launcher --no-card --dpi 192");
+    ASSERT_EQ(0u, run.exitCode) << ToUtf8(run.output);
+    EXPECT_FALSE(handheld.KeyExists(HKEY_LOCAL_MACHINE, L"Platform"));
+    EXPECT_EQ(std::string("qamo+ for Handheld\r\nVersion 1.3.0.0\r\n"), handheld.ReadFile(kVersionFile));
+    EXPECT_FALSE(handheld.Exists(kShortcutFile));
+    EXPECT_FALSE(handheld.KeyExists(HKEY_CURRENT_USER, kLauncherKey));
+    EXPECT_FALSE(handheld.Exists(kMemoryCardFolder));
+    EXPECT_EQ(192, handheld.Settings().logPixelsX);
+
+    ASSERT_EQ(0u, RunQamosim(L"prepare " + Quoted() + L" --platform PXA270 --no-version-file").exitCode);
+    EXPECT_EQ(StringValue(L"PXA270"), handheld.GetValue(HKEY_LOCAL_MACHINE, L"Platform", L"Name"));
+    EXPECT_FALSE(handheld.Exists(kVersionFile));
+}
+
+TEST_F(QamosimTool, ShowPrintsTheHandheldInJapaneseWhereItIsJapanese)
+{
+    handheld.PrepareDefault();
+    handheld.WriteFile(L"\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB", std::string(2048, 'c'));
+    handheld.SetReadOnly(L"\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB", true);
+    handheld.SetDword(HKEY_LOCAL_MACHINE, L"Software\\Palvar-Ostrand", L"LogPixels", 192);
+    const Outcome run = RunQamosim(L"show " + Quoted());
+    ASSERT_EQ(0u, run.exitCode) << ToUtf8(run.output);
+    EXPECT_TRUE(Contains(run.output, L"SMDK6410"));
+    EXPECT_TRUE(Contains(run.output, L"Version 1.2.1.0"));
+    EXPECT_TRUE(Contains(run.output, L"\\Windows\\スタート メニュー\\プログラム"));
+    EXPECT_TRUE(Contains(run.output, L"qamo+(GPS).lnk"));
+    EXPECT_TRUE(Contains(run.output, L"CommnadLine = \"-gps\""));
+    EXPECT_TRUE(Contains(run.output, L"Memory card: present"));
+    EXPECT_TRUE(Contains(run.output, L"qamo+ for Handheld.CAB  2048 bytes  read-only"));
+    EXPECT_TRUE(Contains(run.output, L"LogPixels = 192"));
+}
+
+TEST_F(QamosimTool, SetChangesWhatTheLibraryWillDo)
+{
+    handheld.PrepareDefault();
+    const Outcome run = RunQamosim(L"set " + Quoted() +
+                            L" connection=fail latency-ms=5 link-bps=1000 dpi=120 fail-call=CeWriteFile:3 fail-nth=9"
+                            L" \"fail-path=CeCreateFile:\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB\"");
+    ASSERT_EQ(0u, run.exitCode) << ToUtf8(run.output);
+    const DeviceSettings s = handheld.Settings();
+    EXPECT_EQ(ConnectionMode::Fail, s.connection);
+    EXPECT_EQ(5u, s.latencyMs);
+    EXPECT_EQ(1000u, s.linkBytesPerSecond);
+    EXPECT_EQ(120, s.logPixelsX);
+    ASSERT_EQ(1u, s.failPaths.size());
+    EXPECT_EQ(L"\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB", s.failPaths[0].path);
+    ASSERT_EQ(0u, RunQamosim(L"set " + Quoted() + L" clear-faults").exitCode);
+    EXPECT_TRUE(handheld.Settings().failPaths.empty());
+    EXPECT_EQ(ConnectionMode::Fail, handheld.Settings().connection);
+}
+
+TEST_F(QamosimTool, BadUsageSaysWhatIsWrongAndChangesNothing)
+{
+    handheld.PrepareDefault();
+    const std::wstring before = handheld.Settings().Format();
+    for (const std::wstring& args : {std::wstring(L""), std::wstring(L"show"), L"launch " + Quoted(), L"set " + Quoted(),
+                                     L"set " + Quoted() + L" dpi=120 connection=sometimes",
+                                     L"prepare " + Quoted() + L" --dpi", L"show " + Quoted() + L" extra"}) {
+        const Outcome run = RunQamosim(args);
+        EXPECT_EQ(2u, run.exitCode) << ToUtf8(args);
+        EXPECT_TRUE(Contains(run.output, L"usage:")) << ToUtf8(args);
+    }
+    EXPECT_EQ(before, handheld.Settings().Format());
+    const Outcome missing = RunQamosim(L"show \"" + folder + L"\\none\"");
+    EXPECT_EQ(1u, missing.exitCode);
+    EXPECT_TRUE(Contains(missing.output, L"no handheld folder")) << ToUtf8(missing.output);
+}
