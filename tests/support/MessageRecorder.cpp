@@ -61,24 +61,28 @@ LRESULT MessageRecorder::Record(UINT msg, WPARAM wParam, LPARAM lParam)
     return msg == WM_VUP_NOTICE && wParam == VUP_NOTICE_NEWER_VERSION ? m_newerVersionAnswer : 0;
 }
 
+namespace {
+
+std::vector<WPARAM> CodesOf(const std::vector<VupMessage>& messages, UINT message)
+{
+    std::vector<WPARAM> codes;
+    for (const VupMessage& m : messages) {
+        if (m.message == message)
+            codes.push_back(m.wParam);
+    }
+    return codes;
+}
+
+}  // namespace
+
 std::vector<WPARAM> StagesOf(const std::vector<VupMessage>& messages)
 {
-    std::vector<WPARAM> stages;
-    for (const VupMessage& m : messages) {
-        if (m.message == WM_VUP_STAGE)
-            stages.push_back(m.wParam);
-    }
-    return stages;
+    return CodesOf(messages, WM_VUP_STAGE);
 }
 
 std::vector<WPARAM> NoticesOf(const std::vector<VupMessage>& messages)
 {
-    std::vector<WPARAM> notices;
-    for (const VupMessage& m : messages) {
-        if (m.IsNotice())
-            notices.push_back(m.wParam);
-    }
-    return notices;
+    return CodesOf(messages, WM_VUP_NOTICE);
 }
 
 std::vector<VupMessage> ProgressOf(const std::vector<VupMessage>& messages)

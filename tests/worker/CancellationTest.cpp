@@ -27,6 +27,18 @@ protected:
         return Run(options);
     }
 
+    // A cancellation before anything is changed: the run ends quietly and the handheld is as it was.
+    WorkerResult ExpectUnchangedWhenCancelledOn(const wchar_t* function, unsigned nth)
+    {
+        const HandheldSnapshot before = TakeSnapshot(*handheld);
+        WorkerResult run = RunCancelledOn(function, nth);
+        EXPECT_EQ(std::vector<WPARAM>{VUP_STAGE_READING}, run.Stages());
+        EXPECT_TRUE(run.Notices().empty()) << Describe(run.messages);
+        EXPECT_TRUE(before == TakeSnapshot(*handheld));
+        EXPECT_TRUE(LinkReleased(run));
+        return run;
+    }
+
     void ExpectLauncherEntryUnmoved()
     {
         EXPECT_TRUE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kOldLauncherEntry));
@@ -55,24 +67,12 @@ TEST_F(Cancellation, BeforeConnectingTheRunEndsWithoutLoadingOrCallingAnything)
 
 TEST_F(Cancellation, AfterThePlatformCheckTheVersionFileIsNeverOpened)
 {
-    const HandheldSnapshot before = TakeSnapshot(*handheld);
-    const WorkerResult run = RunCancelledOn(L"CeRegQueryValueEx", 1);
-    EXPECT_EQ(kOnlyReading, run.Stages());
-    EXPECT_TRUE(run.Notices().empty());
-    EXPECT_EQ(0u, run.CountCalls(L"CeCreateFile"));
-    EXPECT_TRUE(before == TakeSnapshot(*handheld));
-    EXPECT_TRUE(LinkReleased(run));
+    EXPECT_EQ(0u, ExpectUnchangedWhenCancelledOn(L"CeRegQueryValueEx", 1).CountCalls(L"CeCreateFile"));
 }
 
 TEST_F(Cancellation, AfterTheVersionCheckNothingOnTheHandheldChanges)
 {
-    const HandheldSnapshot before = TakeSnapshot(*handheld);
-    const WorkerResult run = RunCancelledOn(L"CeReadFile", 1);
-    EXPECT_EQ(kOnlyReading, run.Stages());
-    EXPECT_TRUE(run.Notices().empty());
-    EXPECT_EQ(0u, run.CountCalls(L"CeMoveFile"));
-    EXPECT_TRUE(before == TakeSnapshot(*handheld));
-    EXPECT_TRUE(LinkReleased(run));
+    EXPECT_EQ(0u, ExpectUnchangedWhenCancelledOn(L"CeReadFile", 1).CountCalls(L"CeMoveFile"));
 }
 
 TEST_F(Cancellation, AfterTheShortcutRenameTheLauncherEntryAndDensityAreUntouched)
