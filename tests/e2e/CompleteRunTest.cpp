@@ -1,0 +1,174 @@
+// A revision-up that goes through: what the user sees on the way, and what the handheld holds after.
+#include "ToolTest.h"
+
+#include <algorithm>
+
+namespace e2e {
+namespace {
+
+using uidriver::Item;
+using uidriver::Text;
+
+class CompletedRun : public ToolTest {
+protected:
+    CompletedRun()
+    {
+        // Slow enough for every stage to be seen: the reading is held, each copy takes a while.
+        handheld.SetLinkBytesPerSecond(16000000);
+        handheld.DelayCall(L"CeReadFile", 1, 600);
+    }
+};
+
+TEST_F(CompletedRun, MainDialogOffersTheRevisionUpWithTheCardCopyTicked)
+{
+    ToolSession tool(handheld.Folder());
+    const HWND main = tool.MainDialog();
+    EXPECT_EQ(Text(Item(main, IDOK)), expected::kStartButton);
+    EXPECT_EQ(Text(Item(main, IDCANCEL)), expected::kExitButton);
+    EXPECT_EQ(uidriver::CheckState(Item(main, expected::kCopyToCardId)), BST_CHECKED);
+    EXPECT_TRUE(tool.Exit());
+}
+
+TEST_F(CompletedRun, WithTheCardCopyShowsEachStageThenLeavesBothCopiesAndStartsTheInstaller)
+{
+    ToolSession tool(handheld.Folder());
+    RunLog log;
+    CompleteRun(tool, true, &log);
+
+    EXPECT_EQ(log.statuses, (std::vector<std::wstring>{expected::kReadingStatus, expected::kCardStatus,
+                                                       expected::kInstallStatus}));
+    ASSERT_FALSE(log.titles.empty());
+    EXPECT_EQ(log.titles.front(), expected::kReadingTitle);
+    for (const std::wstring& title : log.titles) {
+        EXPECT_TRUE(title == expected::kReadingTitle || title == expected::kTransferTitle || PercentInTitle(title))
+            << "unexpected title " << testing::PrintToString(title);
+    }
+    EXPECT_TRUE(std::any_of(log.titles.begin(), log.titles.end(), [](const std::wstring& title) {
+        const std::optional<int> percent = PercentInTitle(title);
+        return percent && *percent > 0 && *percent < 100;
+    })) << "no percentage was shown on the way";
+    EXPECT_TRUE(log.cancelEnabledSeen) << "Cancel was never offered during the copies";
+    ExpectInstalled(handheld, true);
+}
+
+TEST_F(CompletedRun, WithoutTheCardCopyLeavesTheCardAlone)
+{
+    ToolSession tool(handheld.Folder());
+    RunLog log;
+    CompleteRun(tool, false, &log);
+
+    EXPECT_EQ(log.statuses, (std::vector<std::wstring>{expected::kReadingStatus, expected::kInstallStatus}));
+    ExpectInstalled(handheld, false);
+}
+
+TEST_F(CompletedRun, CancelIsOfferedOnlyWhileACopyRuns)
+{
+    ToolSession tool(handheld.Folder());
+    const HWND progress = tool.Start(true);
+    ASSERT_NE(progress, nullptr);
+    bool offeredWhileReading = false;
+    RunLog log;
+    const RunEnd end = tool.Follow(progress, log, [&](const ProgressView& view) {
+        offeredWhileReading = offeredWhileReading || (view.status == expected::kReadingStatus && view.cancelEnabled);
+    });
+    ASSERT_EQ(end.kind, RunEnd::Kind::MessageBox);
+    EXPECT_FALSE(offeredWhileReading);
+    EXPECT_FALSE(end.last.cancelEnabled);
+    EXPECT_TRUE(uidriver::Answer(end.box, IDOK));
+    EXPECT_EQ(tool.Process().WaitExit(kWindowTimeoutMs), std::optional<DWORD>(0));
+}
+
+TEST_F(CompletedRun, ANewerVersionAnsweredYesIsUpgraded)
+{
+    simhandheld::PrepareOptions options;
+    options.version = L"Version 1.3.0.0";
+    handheld.Prepare(options);
+    ToolSession tool(handheld.Folder());
+    const HWND progress = tool.Start(true);
+    ASSERT_NE(progress, nullptr);
+
+    RunLog log;
+    const RunEnd question = tool.Follow(progress, log);
+    ASSERT_EQ(question.kind, RunEnd::Kind::MessageBox);
+    EXPECT_EQ(question.box.text, expected::kNewer1300);
+    EXPECT_EQ(question.box.caption, expected::kVersionCaption);
+    EXPECT_TRUE(question.box.yes && question.box.no);
+    EXPECT_FALSE(question.box.ok || question.box.cancel);
+
+    ASSERT_TRUE(uidriver::Answer(question.box, IDYES));
+    ASSERT_TRUE(uidriver::WaitGone(question.box.window, kWindowTimeoutMs));
+    FinishCompleteRun(tool, progress);
+    ExpectInstalled(handheld, true);
+}
+
+// Keys reach the dialog the way the user's keyboard would; a dialog that ends on Enter or on
+// Escape at the wrong moment loses the run.
+class Keys : public ToolTest {};
+
+TEST_F(Keys, EnterDuringACopyDoesNotEndTheProgressDialog)
+{
+    handheld.SetLinkBytesPerSecond(4000000);
+    ToolSession tool(handheld.Folder());
+    const HWND progress = tool.Start(true);
+    ASSERT_NE(progress, nullptr);
+
+    bool pressed = false;
+    RunLog log;
+    const RunEnd end = tool.Follow(progress, log, [&](const ProgressView& view) {
+        if (!pressed && view.status == expected::kCardStatus && view.cancelEnabled && view.position >= 5)
+            pressed = uidriver::PressKey(progress, VK_RETURN);
+    });
+    ASSERT_TRUE(pressed) << "the card copy was never seen running";
+    ASSERT_EQ(end.kind, RunEnd::Kind::MessageBox) << "Enter ended the progress dialog";
+    EXPECT_EQ(end.box.text, expected::kDoneText);
+    ASSERT_TRUE(uidriver::Answer(end.box, IDOK));
+    EXPECT_EQ(tool.Process().WaitExit(kWindowTimeoutMs), std::optional<DWORD>(0));
+    ExpectInstalled(handheld, true);
+}
+
+TEST_F(Keys, EscapeWhileCancelIsDisabledDoesNothing)
+{
+    // The reading stage is held long enough for the key to arrive while nothing can be cancelled.
+    handheld.DelayCall(L"CeReadFile", 1, 1500);
+    ToolSession tool(handheld.Folder());
+    const HWND progress = tool.Start(true);
+    ASSERT_NE(progress, nullptr);
+
+    bool pressed = false;
+    RunLog log;
+    const RunEnd end = tool.Follow(progress, log, [&](const ProgressView& view) {
+        if (!pressed && view.status == expected::kReadingStatus && !view.cancelEnabled)
+            pressed = uidriver::PressKey(progress, VK_ESCAPE);
+    });
+    ASSERT_TRUE(pressed);
+    ASSERT_EQ(end.kind, RunEnd::Kind::MessageBox) << "Escape ended the run while Cancel was disabled";
+    EXPECT_EQ(end.box.text, expected::kDoneText);
+    ASSERT_TRUE(uidriver::Answer(end.box, IDOK));
+    EXPECT_EQ(tool.Process().WaitExit(kWindowTimeoutMs), std::optional<DWORD>(0));
+    ExpectInstalled(handheld, true);
+}
+
+TEST_F(Keys, EscapeDuringACopyCancelsItLikeTheButton)
+{
+    handheld.SetLinkBytesPerSecond(2000000);
+    ToolSession tool(handheld.Folder());
+    const HWND progress = tool.Start(true);
+    ASSERT_NE(progress, nullptr);
+
+    bool pressed = false;
+    RunLog log;
+    const RunEnd end = tool.Follow(progress, log, [&](const ProgressView& view) {
+        if (!pressed && view.status == expected::kCardStatus && view.cancelEnabled && view.position >= 5)
+            pressed = uidriver::PressKey(progress, VK_ESCAPE);
+    });
+    ASSERT_TRUE(pressed);
+    ASSERT_EQ(end.kind, RunEnd::Kind::Closed) << "Escape did not cancel the copy";
+    ExpectBackAtMainDialog(tool);
+    EXPECT_FALSE(handheld.Exists(expected::kCardCopy));
+    EXPECT_FALSE(handheld.Exists(expected::kInstallerCopy));
+    EXPECT_TRUE(handheld.StartedPrograms().empty());
+    EXPECT_TRUE(tool.Exit());
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,133 @@
+// Every way a run can stop with a notice: the exact words and caption the user reads, and a tool
+// that is still there, ready to try again once the handheld is put right.
+#include "ToolTest.h"
+
+#include <functional>
+
+namespace e2e {
+namespace {
+
+using simhandheld::Handheld;
+
+struct NoticeCase {
+    const char* name;
+    std::function<void(Handheld&)> spoil;
+    bool copyToCard;
+    const wchar_t* text;
+    const wchar_t* caption;
+};
+
+void PrepareWith(Handheld& handheld, const std::function<void(simhandheld::PrepareOptions&)>& change)
+{
+    simhandheld::PrepareOptions options;
+    change(options);
+    handheld.Prepare(options);
+}
+
+const NoticeCase kNoticeCases[] = {
+    {"RefusedConnection", [](Handheld& h) { h.SetConnectionMode(simhandheld::ConnectionMode::Refuse); }, true,
+     expected::kInitFailed, expected::kConnectionCaption},
+    {"FailedConnection", [](Handheld& h) { h.SetConnectionMode(simhandheld::ConnectionMode::Fail); }, true,
+     expected::kConnectFailed, expected::kConnectionCaption},
+    {"SilentHandheld", [](Handheld& h) { h.SetConnectionMode(simhandheld::ConnectionMode::Silent); }, true,
+     expected::kNotConnected, expected::kConnectionCaption},
+    {"OtherPlatform", [](Handheld& h) { PrepareWith(h, [](auto& o) { o.platform = L"SMDK2410"; }); }, true,
+     expected::kWrongDevice, expected::kConnectionCaption},
+    {"NoQamoInstalled", [](Handheld& h) { PrepareWith(h, [](auto& o) { o.version.reset(); }); }, true,
+     expected::kNotInstalled, expected::kVersionCaption},
+    {"VersionTooOld", [](Handheld& h) { PrepareWith(h, [](auto& o) { o.version = L"Version 1.1.9.0"; }); }, true,
+     expected::kTooOld1190, expected::kVersionCaption},
+    {"InstallerCopyNotCreated", [](Handheld& h) { h.FailPath(L"CeCreateFile", expected::kInstallerCopy); }, true,
+     expected::kTransferFailed, expected::kTransferCaption},
+    {"WriteFailsOnTheCard", [](Handheld& h) { h.FailCall(L"CeWriteFile", 3); }, true, expected::kWriteFailed,
+     expected::kTransferCaption},
+    {"WriteFailsInTheInstallerCopy", [](Handheld& h) { h.FailCall(L"CeWriteFile", 40); }, false,
+     expected::kWriteFailed, expected::kTransferCaption},
+    {"NoMemoryCard", [](Handheld& h) { PrepareWith(h, [](auto& o) { o.memoryCard = false; }); }, true,
+     expected::kCardFailed, expected::kTransferCaption},
+};
+
+class Notice : public ToolTest, public testing::WithParamInterface<NoticeCase> {};
+
+TEST_P(Notice, SaysExactlyWhatWentWrongThenTheToolCanStartAgain)
+{
+    const NoticeCase& notice = GetParam();
+    notice.spoil(handheld);
+    ToolSession tool(handheld.Folder());
+    const HWND progress = tool.Start(notice.copyToCard);
+    ASSERT_NE(progress, nullptr);
+
+    RunLog log;
+    const RunEnd end = tool.Follow(progress, log);
+    ASSERT_EQ(end.kind, RunEnd::Kind::MessageBox) << "the run ended without a notice";
+    ExpectNotice(end.box, notice.text, notice.caption);
+    ASSERT_TRUE(uidriver::Answer(end.box, IDOK));
+    EXPECT_TRUE(uidriver::WaitGone(progress, kWindowTimeoutMs)) << "the progress dialog stays after the notice";
+    ExpectBackAtMainDialog(tool);
+    ExpectNoPartialCopy(handheld);
+    EXPECT_TRUE(handheld.StartedPrograms().empty()) << "the installer was started after a failure";
+
+    handheld.PrepareDefault();
+    CompleteRun(tool, true);
+    ExpectInstalled(handheld, true);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachFailure, Notice, testing::ValuesIn(kNoticeCases),
+                         [](const testing::TestParamInfo<NoticeCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ToolTest, AVersionQuestionAnsweredNoLeavesTheHandheldAsItWas)
+{
+    simhandheld::PrepareOptions options;
+    options.version = L"Version 1.3.0.0";
+    handheld.Prepare(options);
+    const std::wstring registryBefore = handheld.LoadRegistry().Format();
+    ToolSession tool(handheld.Folder());
+    const HWND progress = tool.Start(true);
+    ASSERT_NE(progress, nullptr);
+
+    RunLog log;
+    const RunEnd question = tool.Follow(progress, log);
+    ASSERT_EQ(question.kind, RunEnd::Kind::MessageBox);
+    EXPECT_EQ(question.box.text, expected::kNewer1300);
+    ASSERT_TRUE(uidriver::Answer(question.box, IDNO));
+    const RunEnd end = tool.Follow(progress, log);
+    ASSERT_EQ(end.kind, RunEnd::Kind::Closed) << "something more was said after No: "
+                                               << testing::PrintToString(end.box.text);
+    ExpectBackAtMainDialog(tool);
+
+    EXPECT_EQ(handheld.LoadRegistry().Format(), registryBefore);
+    EXPECT_TRUE(handheld.Exists(simhandheld::kShortcutFile)) << "the shortcut was moved";
+    EXPECT_FALSE(handheld.Exists(expected::kCardCopy));
+    EXPECT_FALSE(handheld.Exists(expected::kInstallerCopy));
+    EXPECT_TRUE(handheld.StartedPrograms().empty());
+    EXPECT_TRUE(tool.Exit());
+}
+
+// The notices must not depend on the desktop's ANSI code page. Under Wine a program's code page
+// follows the Unix locale it was started in: CTest runs this once more as e2e_codepage under
+// C.UTF-8, where the test itself, and so the tool, gets code page 1252.
+TEST_F(ToolTest, NoticesReadTheSameOnADesktopWhoseCodePageIsNot932)
+{
+    uidriver::Process probe = uidriver::Process::Launch(uidriver::HostPath(QAMOVUP_E2E_ACP_PROBE));
+    const std::optional<DWORD> codePage = probe.WaitExit(kWindowTimeoutMs);
+    ASSERT_TRUE(codePage.has_value());
+    if (*codePage == 932)
+        GTEST_SKIP() << "programs started here get code page 932";
+
+    PrepareWith(handheld, [](auto& o) { o.version = L"Version 1.1.9.0"; });
+    ToolSession tool(handheld.Folder());
+    const HWND progress = tool.Start(true);
+    ASSERT_NE(progress, nullptr);
+    RunLog log;
+    const RunEnd end = tool.Follow(progress, log);
+    ASSERT_EQ(end.kind, RunEnd::Kind::MessageBox);
+    ExpectNotice(end.box, expected::kTooOld1190, expected::kVersionCaption);
+    EXPECT_EQ(end.last.status, expected::kReadingStatus);
+    EXPECT_EQ(end.last.title, expected::kReadingTitle);
+    EXPECT_TRUE(uidriver::Answer(end.box, IDOK));
+    EXPECT_TRUE(uidriver::WaitGone(progress, kWindowTimeoutMs));
+    EXPECT_TRUE(tool.Exit());
+}
+
+}  // namespace
+}  // namespace e2e
