@@ -128,6 +128,14 @@ std::optional<std::wstring> Call::Desktop(LPCWSTR path)
     return desktop;
 }
 
+std::optional<std::wstring> Call::Target(LPCWSTR path)
+{
+    Path(L"path", path);
+    if (Refused())
+        return std::nullopt;
+    return Desktop(path);
+}
+
 BOOL Call::Bool(BOOL ok, const std::wstring& detail)
 {
     m_record.failed = !ok;

@@ -36,6 +36,8 @@ public:
 
     // The desktop path of a handheld path; none (and ERROR_PATH_NOT_FOUND) if it has none.
     std::optional<std::wstring> Desktop(LPCWSTR path);
+    // For a call on one path, logged last: its desktop path, or none if the call must not go on.
+    std::optional<std::wstring> Target(LPCWSTR path);
 
     // Bytes that crossed the link: the call lasts bytes / link-bps seconds longer.
     void Transfer(unsigned long long bytes) { m_bytes += bytes; }

@@ -54,10 +54,57 @@ std::optional<Link::KeyName> NamedKey(Call& call, HKEY key, LPCWSTR sub)
     return parent;
 }
 
-std::wstring RegistryFile(Call& call)
+// One read or write through a file handle the link gave out.
+BOOL Transfer(const wchar_t* function, HANDLE hFile, LPVOID buffer, DWORD bytes, LPDWORD done, bool write)
 {
-    return InFolder(call.Handheld().Folder(), kRegistryFile);
+    Call call(function);
+    call.Flags(L"handle", reinterpret_cast<UINT_PTR>(hFile));
+    call.Number(L"bytes", bytes);
+    if (call.Refused())
+        return call.Bool(FALSE);
+    if (!done || (!buffer && bytes > 0))
+        return call.Bool(FailedBool(ERROR_INVALID_PARAMETER));
+    HANDLE file = call.Handheld().FileOf(hFile);
+    if (!file)
+        return call.Bool(FailedBool(ERROR_INVALID_HANDLE));
+    DWORD count = 0;
+    const BOOL ok = write ? WriteFile(file, buffer, bytes, &count, nullptr) : ReadFile(file, buffer, bytes, &count, nullptr);
+    *done = count;
+    call.Transfer(count);
+    return call.Bool(ok, (write ? L"written=" : L"read=") + std::to_wstring(count));
 }
+
+// A registry call: its key named and logged, and the registry file read once the call may go on.
+struct RegistryCall {
+    RegistryCall(const wchar_t* function, HKEY hKey, LPCWSTR subKey) : call(function), key(NamedKey(call, hKey, subKey)) {}
+
+    // The value a call reads or writes is a subject of fail-path too.
+    void Value(LPCWSTR valueName)
+    {
+        name = valueName ? valueName : L"";
+        if (key)
+            call.Subject(L"value", FullKeyName(*key) + L'\\' + name);
+    }
+    // ERROR_SUCCESS if the call may go on; else what it returns.
+    LONG Check(bool argumentsValid)
+    {
+        if (call.Refused())
+            return static_cast<LONG>(call.RefusalError());
+        if (!argumentsValid)
+            return ERROR_INVALID_PARAMETER;
+        if (!key)
+            return ERROR_INVALID_HANDLE;
+        registry = Registry::Load(File());
+        return registry ? ERROR_SUCCESS : ERROR_REGISTRY_CORRUPT;
+    }
+    LONG Save() { return registry->Save(File()) ? ERROR_SUCCESS : ERROR_WRITE_FAULT; }
+    std::wstring File() { return InFolder(call.Handheld().Folder(), kRegistryFile); }
+
+    Call call;
+    std::optional<Link::KeyName> key;
+    std::wstring name;
+    std::optional<Registry> registry;
+};
 
 }  // namespace
 
@@ -87,14 +134,11 @@ HANDLE WINAPI CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwSh
                            DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes, HANDLE)
 {
     Call call(L"CeCreateFile");
-    call.Path(L"path", lpFileName);
     call.Flags(L"access", dwDesiredAccess);
     call.Flags(L"share", dwShareMode);
     call.Number(L"disposition", dwCreationDisposition);
     call.Flags(L"flags", dwFlagsAndAttributes);
-    if (call.Refused())
-        return call.Handle(INVALID_HANDLE_VALUE);
-    const std::optional<std::wstring> desktop = call.Desktop(lpFileName);
+    const std::optional<std::wstring> desktop = call.Target(lpFileName);
     if (!desktop)
         return call.Handle(INVALID_HANDLE_VALUE);
     // Checked here, as CE does, rather than left to the desktop file system and its owner rights.
@@ -113,41 +157,14 @@ HANDLE WINAPI CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwSh
 BOOL WINAPI CeReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
                        LPOVERLAPPED)
 {
-    Call call(L"CeReadFile");
-    call.Flags(L"handle", reinterpret_cast<UINT_PTR>(hFile));
-    call.Number(L"bytes", nNumberOfBytesToRead);
-    if (call.Refused())
-        return call.Bool(FALSE);
-    if (!lpNumberOfBytesRead || (!lpBuffer && nNumberOfBytesToRead > 0))
-        return call.Bool(FailedBool(ERROR_INVALID_PARAMETER));
-    HANDLE file = call.Handheld().FileOf(hFile);
-    if (!file)
-        return call.Bool(FailedBool(ERROR_INVALID_HANDLE));
-    DWORD read = 0;
-    const BOOL ok = ReadFile(file, lpBuffer, nNumberOfBytesToRead, &read, nullptr);
-    *lpNumberOfBytesRead = read;
-    call.Transfer(read);
-    return call.Bool(ok, L"read=" + std::to_wstring(read));
+    return Transfer(L"CeReadFile", hFile, lpBuffer, nNumberOfBytesToRead, lpNumberOfBytesRead, false);
 }
 
 BOOL WINAPI CeWriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWrite,
                         LPDWORD lpNumberOfBytesWritten, LPOVERLAPPED)
 {
-    Call call(L"CeWriteFile");
-    call.Flags(L"handle", reinterpret_cast<UINT_PTR>(hFile));
-    call.Number(L"bytes", nNumberOfBytesToWrite);
-    if (call.Refused())
-        return call.Bool(FALSE);
-    if (!lpNumberOfBytesWritten || (!lpBuffer && nNumberOfBytesToWrite > 0))
-        return call.Bool(FailedBool(ERROR_INVALID_PARAMETER));
-    HANDLE file = call.Handheld().FileOf(hFile);
-    if (!file)
-        return call.Bool(FailedBool(ERROR_INVALID_HANDLE));
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, lpBuffer, nNumberOfBytesToWrite, &written, nullptr);
-    *lpNumberOfBytesWritten = written;
-    call.Transfer(written);
-    return call.Bool(ok, L"written=" + std::to_wstring(written));
+    return Transfer(L"CeWriteFile", hFile, const_cast<LPVOID>(lpBuffer), nNumberOfBytesToWrite,
+                    lpNumberOfBytesWritten, true);
 }
 
 BOOL WINAPI CeCloseHandle(HANDLE hObject)
@@ -162,10 +179,7 @@ BOOL WINAPI CeCloseHandle(HANDLE hObject)
 BOOL WINAPI CeDeleteFile(LPCWSTR lpFileName)
 {
     Call call(L"CeDeleteFile");
-    call.Path(L"path", lpFileName);
-    if (call.Refused())
-        return call.Bool(FALSE);
-    const std::optional<std::wstring> desktop = call.Desktop(lpFileName);
+    const std::optional<std::wstring> desktop = call.Target(lpFileName);
     if (!desktop)
         return call.Bool(FALSE);
     const DWORD attributes = GetFileAttributesW(desktop->c_str());
@@ -179,10 +193,7 @@ BOOL WINAPI CeDeleteFile(LPCWSTR lpFileName)
 BOOL WINAPI CeCreateDirectory(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES)
 {
     Call call(L"CeCreateDirectory");
-    call.Path(L"path", lpPathName);
-    if (call.Refused())
-        return call.Bool(FALSE);
-    const std::optional<std::wstring> desktop = call.Desktop(lpPathName);
+    const std::optional<std::wstring> desktop = call.Target(lpPathName);
     if (!desktop)
         return call.Bool(FALSE);
     if (GetFileAttributesW(desktop->c_str()) != INVALID_FILE_ATTRIBUTES)
@@ -193,11 +204,8 @@ BOOL WINAPI CeCreateDirectory(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES)
 BOOL WINAPI CeSetFileAttributes(LPCWSTR lpFileName, DWORD dwFileAttributes)
 {
     Call call(L"CeSetFileAttributes");
-    call.Path(L"path", lpFileName);
     call.Flags(L"attributes", dwFileAttributes);
-    if (call.Refused())
-        return call.Bool(FALSE);
-    const std::optional<std::wstring> desktop = call.Desktop(lpFileName);
+    const std::optional<std::wstring> desktop = call.Target(lpFileName);
     if (!desktop)
         return call.Bool(FALSE);
     if (GetFileAttributesW(desktop->c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -230,21 +238,13 @@ BOOL WINAPI CeCreateProcess(LPCWSTR lpApplicationName, LPCWSTR lpCommandLine, LP
 
 LONG WINAPI CeRegOpenKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phkResult)
 {
-    Call call(L"CeRegOpenKeyEx");
-    const std::optional<Link::KeyName> key = NamedKey(call, hKey, lpSubKey);
-    if (call.Refused())
-        return call.Status(static_cast<LONG>(call.RefusalError()));
-    if (!phkResult)
-        return call.Status(ERROR_INVALID_PARAMETER);
-    if (!key)
-        return call.Status(ERROR_INVALID_HANDLE);
-    const std::optional<Registry> registry = Registry::Load(RegistryFile(call));
-    if (!registry)
-        return call.Status(ERROR_REGISTRY_CORRUPT);
-    if (!registry->KeyExists(key->root, key->path))
-        return call.Status(ERROR_FILE_NOT_FOUND);
-    *phkResult = call.Handheld().AddKey(*key);
-    return call.Status(ERROR_SUCCESS);
+    RegistryCall r(L"CeRegOpenKeyEx", hKey, lpSubKey);
+    if (const LONG status = r.Check(phkResult != nullptr))
+        return r.call.Status(status);
+    if (!r.registry->KeyExists(r.key->root, r.key->path))
+        return r.call.Status(ERROR_FILE_NOT_FOUND);
+    *phkResult = r.call.Handheld().AddKey(*r.key);
+    return r.call.Status(ERROR_SUCCESS);
 }
 
 LONG WINAPI CeRegCloseKey(HKEY hKey)
@@ -259,38 +259,28 @@ LONG WINAPI CeRegCloseKey(HKEY hKey)
 LONG WINAPI CeRegQueryValueEx(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
                               LPDWORD lpcbData)
 {
-    Call call(L"CeRegQueryValueEx");
-    const std::optional<Link::KeyName> key = NamedKey(call, hKey, nullptr);
-    const std::wstring name = lpValueName ? lpValueName : L"";
-    if (key)
-        call.Subject(L"value", FullKeyName(*key) + L'\\' + name);
-    call.Number(L"size", lpcbData ? *lpcbData : 0);
-    if (call.Refused())
-        return call.Status(static_cast<LONG>(call.RefusalError()));
-    if (lpData && !lpcbData)
-        return call.Status(ERROR_INVALID_PARAMETER);
-    if (!key)
-        return call.Status(ERROR_INVALID_HANDLE);
-    const std::optional<Registry> registry = Registry::Load(RegistryFile(call));
-    if (!registry)
-        return call.Status(ERROR_REGISTRY_CORRUPT);
-    if (!registry->KeyExists(key->root, key->path))
-        return call.Status(ERROR_KEY_DELETED);
-    const std::optional<RegValue> value = registry->GetValue(key->root, key->path, name);
+    RegistryCall r(L"CeRegQueryValueEx", hKey, nullptr);
+    r.Value(lpValueName);
+    r.call.Number(L"size", lpcbData ? *lpcbData : 0);
+    if (const LONG status = r.Check(!lpData || lpcbData))
+        return r.call.Status(status);
+    if (!r.registry->KeyExists(r.key->root, r.key->path))
+        return r.call.Status(ERROR_KEY_DELETED);
+    const std::optional<RegValue> value = r.registry->GetValue(r.key->root, r.key->path, r.name);
     if (!value)
-        return call.Status(ERROR_FILE_NOT_FOUND);
+        return r.call.Status(ERROR_FILE_NOT_FOUND);
     const DWORD size = static_cast<DWORD>(value->bytes.size());
     if (lpType)
         *lpType = value->type;
     if (lpData && size > *lpcbData) {
         *lpcbData = size;
-        return call.Status(ERROR_MORE_DATA);
+        return r.call.Status(ERROR_MORE_DATA);
     }
     if (lpData)
         std::memcpy(lpData, value->bytes.data(), size);
     if (lpcbData)
         *lpcbData = size;
-    return call.Status(ERROR_SUCCESS);
+    return r.call.Status(ERROR_SUCCESS);
 }
 
 INT WINAPI CeGetDesktopDeviceCaps(INT nIndex)
@@ -319,49 +309,31 @@ INT WINAPI CeGetDesktopDeviceCaps(INT nIndex)
 LONG WINAPI CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
                              PHKEY phkResult, LPDWORD lpdwDisposition)
 {
-    Call call(L"CeRegCreateKeyEx");
-    const std::optional<Link::KeyName> key = NamedKey(call, hKey, lpSubKey);
-    if (call.Refused())
-        return call.Status(static_cast<LONG>(call.RefusalError()));
-    if (!phkResult)
-        return call.Status(ERROR_INVALID_PARAMETER);
-    if (!key)
-        return call.Status(ERROR_INVALID_HANDLE);
-    std::optional<Registry> registry = Registry::Load(RegistryFile(call));
-    if (!registry)
-        return call.Status(ERROR_REGISTRY_CORRUPT);
-    const bool created = registry->CreateKey(key->root, key->path);
-    if (created && !registry->Save(RegistryFile(call)))
-        return call.Status(ERROR_WRITE_FAULT);
+    RegistryCall r(L"CeRegCreateKeyEx", hKey, lpSubKey);
+    if (const LONG status = r.Check(phkResult != nullptr))
+        return r.call.Status(status);
+    const bool created = r.registry->CreateKey(r.key->root, r.key->path);
+    if (created && r.Save() != ERROR_SUCCESS)
+        return r.call.Status(ERROR_WRITE_FAULT);
     if (lpdwDisposition)
         *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    *phkResult = call.Handheld().AddKey(*key);
-    return call.Status(ERROR_SUCCESS);
+    *phkResult = r.call.Handheld().AddKey(*r.key);
+    return r.call.Status(ERROR_SUCCESS);
 }
 
 LONG WINAPI CeRegSetValueEx(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
                             DWORD cbData)
 {
-    Call call(L"CeRegSetValueEx");
-    const std::optional<Link::KeyName> key = NamedKey(call, hKey, nullptr);
-    const std::wstring name = lpValueName ? lpValueName : L"";
-    if (key)
-        call.Subject(L"value", FullKeyName(*key) + L'\\' + name);
-    call.Number(L"type", dwType);
-    call.Number(L"size", cbData);
-    if (call.Refused())
-        return call.Status(static_cast<LONG>(call.RefusalError()));
-    if (!lpData && cbData > 0)
-        return call.Status(ERROR_INVALID_PARAMETER);
-    if (!key)
-        return call.Status(ERROR_INVALID_HANDLE);
-    std::optional<Registry> registry = Registry::Load(RegistryFile(call));
-    if (!registry)
-        return call.Status(ERROR_REGISTRY_CORRUPT);
+    RegistryCall r(L"CeRegSetValueEx", hKey, nullptr);
+    r.Value(lpValueName);
+    r.call.Number(L"type", dwType);
+    r.call.Number(L"size", cbData);
+    if (const LONG status = r.Check(lpData || cbData == 0))
+        return r.call.Status(status);
     const RegValue value{dwType, std::string(reinterpret_cast<const char*>(lpData), lpData ? cbData : 0)};
-    if (!registry->SetValue(key->root, key->path, name, value))
-        return call.Status(ERROR_KEY_DELETED);
-    return call.Status(registry->Save(RegistryFile(call)) ? ERROR_SUCCESS : ERROR_WRITE_FAULT);
+    if (!r.registry->SetValue(r.key->root, r.key->path, r.name, value))
+        return r.call.Status(ERROR_KEY_DELETED);
+    return r.call.Status(r.Save());
 }
 
 BOOL WINAPI CeMoveFile(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName)
@@ -384,19 +356,11 @@ BOOL WINAPI CeMoveFile(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName)
 
 LONG WINAPI CeRegDeleteKey(HKEY hKey, LPCWSTR lpSubKey)
 {
-    Call call(L"CeRegDeleteKey");
-    const std::optional<Link::KeyName> key = NamedKey(call, hKey, lpSubKey);
-    if (call.Refused())
-        return call.Status(static_cast<LONG>(call.RefusalError()));
-    if (!key)
-        return call.Status(ERROR_INVALID_HANDLE);
-    std::optional<Registry> registry = Registry::Load(RegistryFile(call));
-    if (!registry)
-        return call.Status(ERROR_REGISTRY_CORRUPT);
-    const LONG status = registry->DeleteKey(key->root, key->path);
-    if (status != ERROR_SUCCESS)
-        return call.Status(status);
-    return call.Status(registry->Save(RegistryFile(call)) ? ERROR_SUCCESS : ERROR_WRITE_FAULT);
+    RegistryCall r(L"CeRegDeleteKey", hKey, lpSubKey);
+    if (const LONG status = r.Check(true))
+        return r.call.Status(status);
+    const LONG status = r.registry->DeleteKey(r.key->root, r.key->path);
+    return r.call.Status(status != ERROR_SUCCESS ? status : r.Save());
 }
 
 }  // extern "C"
