@@ -31,7 +31,8 @@ up)
     for dll in "$@"; do
         cp "$dll" "$prefix/drive_c/windows/system32/"
     done
-    wineserver -p >>"$log" 2>&1 </dev/null
+    # A server already running for this prefix (a second run, a developer's session) is fine.
+    wineserver -p >>"$log" 2>&1 </dev/null || true
     "$here/wine-env.sh" "$prefix" cmd /c exit >>"$log" 2>&1 </dev/null
     ;;
 down)
