@@ -1,0 +1,137 @@
+#include "DrivenRun.h"
+
+#include "Expected.h"
+#include "ToolSession.h"
+#include "tests/leaks/ProcessCounters.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <exception>
+#include <thread>
+
+namespace bench {
+namespace {
+
+constexpr DWORD kProbeEveryMs = 20;
+constexpr UINT kProbeLimitMs = 10000;
+// The main dialog has painted and settled by then.
+constexpr DWORD kIdleSettleMs = 500;
+// Cancel is pressed in this part of the installer copy.
+constexpr int kCancelFromPercent = 20;
+constexpr int kCancelBeforePercent = 80;
+
+double NowMs()
+{
+    static const double ticksPerMs = [] {
+        LARGE_INTEGER frequency;
+        ::QueryPerformanceFrequency(&frequency);
+        return frequency.QuadPart / 1000.0;
+    }();
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return now.QuadPart / ticksPerMs;
+}
+
+// Asks the window's thread for an answer every 20 ms from a thread of its own and keeps the
+// slowest; stops when told or when the window is gone.
+class AnswerProbe {
+public:
+    explicit AnswerProbe(HWND window) : m_thread([this, window] { Probe(window); }) {}
+    ~AnswerProbe() { Stop(); }
+
+    double Stop()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_slowestMs;
+    }
+
+private:
+    void Probe(HWND window)
+    {
+        while (!m_stop && ::IsWindow(window)) {
+            DWORD_PTR result = 0;
+            const double start = NowMs();
+            ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kProbeLimitMs, &result);
+            m_slowestMs = std::max(m_slowestMs, NowMs() - start);
+            ::Sleep(kProbeEveryMs);
+        }
+    }
+
+    std::atomic<bool> m_stop{false};
+    double m_slowestMs = 0;
+    std::thread m_thread;
+};
+
+bool Fail(const char* why)
+{
+    std::fprintf(stderr, "qamovup_bench: %s\n", why);
+    return false;
+}
+
+double PrivateBytes(const counters::ProcessWatch& watch)
+{
+    const std::optional<counters::ProcessMemory> memory = watch.Memory();
+    return memory ? static_cast<double>(memory->privateBytes) : 0;
+}
+
+bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, RunOutcome& outcome)
+{
+    handheld.PrepareDefault();
+    handheld.SetLinkBytesPerSecond(plan.linkBytesPerSecond);
+    e2e::ToolSession tool(handheld.Folder());
+    const counters::ProcessWatch watch(tool.Process().Id());
+    ::Sleep(kIdleSettleMs);
+    outcome.idlePrivateBytes = PrivateBytes(watch);
+    outcome.peakPrivateBytes = outcome.idlePrivateBytes;
+
+    const HWND progress = tool.Start(plan.copyToCard);
+    if (progress == nullptr)
+        return Fail("no progress dialog");
+    AnswerProbe probe(progress);
+    bool cancelled = false;
+    e2e::RunLog log;
+    const e2e::RunEnd end = tool.Follow(progress, log, [&](const e2e::ProgressView& view) {
+        outcome.peakPrivateBytes = std::max(outcome.peakPrivateBytes, PrivateBytes(watch));
+        if (!plan.cancel || cancelled || view.status != expected::kInstallStatus || !view.cancelEnabled ||
+            view.position < kCancelFromPercent || view.position >= kCancelBeforePercent)
+            return;
+        const double pressed = NowMs();
+        cancelled = uidriver::Click(uidriver::Item(progress, IDCANCEL));
+        if (cancelled && uidriver::WaitUntil([&] { return !::IsWindow(progress); }, e2e::kWindowTimeoutMs))
+            outcome.cancelToGoneMs = NowMs() - pressed;
+    });
+    outcome.slowestAnswerMs = probe.Stop();
+
+    if (plan.cancel) {
+        if (!cancelled || end.kind != e2e::RunEnd::Kind::Closed || outcome.cancelToGoneMs == 0)
+            return Fail("the copy was not cancelled in the middle");
+        if (!tool.Exit())
+            return Fail("the tool did not exit after the cancelled run");
+    } else {
+        if (end.kind != e2e::RunEnd::Kind::MessageBox || end.box.text != expected::kDoneText)
+            return Fail("the run ended without its completion notice");
+        uidriver::Answer(end.box, IDOK);
+        if (tool.Process().WaitExit(e2e::kWindowTimeoutMs) != std::optional<DWORD>(0))
+            return Fail("the tool did not end well after the completion notice");
+    }
+    outcome.copies = FiguresOf(handheld.Calls());
+    return true;
+}
+
+}  // namespace
+
+RunOutcome DriveRun(simhandheld::Handheld& handheld, const RunPlan& plan)
+{
+    RunOutcome outcome;
+    try {
+        outcome.ok = Drive(handheld, plan, outcome);
+    } catch (const std::exception& error) {
+        outcome.ok = Fail(error.what());
+    }
+    return outcome;
+}
+
+}  // namespace bench
