@@ -14,15 +14,7 @@ protected:
     // without any message box.
     void CancelDuring(ToolSession& tool, const wchar_t* status)
     {
-        const HWND progress = tool.Start(true);
-        ASSERT_NE(progress, nullptr);
-        bool clicked = false;
-        RunLog log;
-        const RunEnd end = tool.Follow(progress, log, [&](const ProgressView& view) {
-            if (!clicked && view.status == status && view.cancelEnabled && view.position >= 5 && view.position < 60)
-                clicked = uidriver::Click(uidriver::Item(progress, IDCANCEL));
-        });
-        ASSERT_TRUE(clicked) << "the copy was never seen running";
+        const RunEnd end = StartRunPressingOnce(tool, true, CopyUnderWay(status), CancelButton());
         ASSERT_NE(end.kind, RunEnd::Kind::MessageBox)
             << "a message box came after Cancel: " << testing::PrintToString(end.box.text);
         ASSERT_EQ(end.kind, RunEnd::Kind::Closed) << "the progress dialog stayed after Cancel";
@@ -34,9 +26,7 @@ TEST_F(Cancel, DuringTheCardCopyLeavesNoFileAndStartsNoInstaller)
 {
     ToolSession tool(handheld.Folder());
     CancelDuring(tool, expected::kCardStatus);
-    EXPECT_FALSE(handheld.Exists(expected::kCardCopy));
-    EXPECT_FALSE(handheld.Exists(expected::kInstallerCopy));
-    EXPECT_TRUE(handheld.StartedPrograms().empty());
+    ExpectNothingInstalled();
     EXPECT_TRUE(tool.Exit());
 }
 

@@ -64,18 +64,12 @@ TEST_F(CompletedRun, WithoutTheCardCopyLeavesTheCardAlone)
 TEST_F(CompletedRun, CancelIsOfferedOnlyWhileACopyRuns)
 {
     ToolSession tool(handheld.Folder());
-    const HWND progress = tool.Start(true);
-    ASSERT_NE(progress, nullptr);
     bool offeredWhileReading = false;
-    RunLog log;
-    const RunEnd end = tool.Follow(progress, log, [&](const ProgressView& view) {
+    const RunEnd end = StartRun(tool, true, nullptr, [&](HWND, const ProgressView& view) {
         offeredWhileReading = offeredWhileReading || (view.status == expected::kReadingStatus && view.cancelEnabled);
     });
-    ASSERT_EQ(end.kind, RunEnd::Kind::MessageBox);
     EXPECT_FALSE(offeredWhileReading);
-    EXPECT_FALSE(end.last.cancelEnabled);
-    EXPECT_TRUE(uidriver::Answer(end.box, IDOK));
-    EXPECT_EQ(tool.Process().WaitExit(kWindowTimeoutMs), std::optional<DWORD>(0));
+    ExpectCompletion(tool, end);
 }
 
 TEST_F(CompletedRun, ANewerVersionAnsweredYesIsUpgraded)
@@ -84,20 +78,14 @@ TEST_F(CompletedRun, ANewerVersionAnsweredYesIsUpgraded)
     options.version = L"Version 1.3.0.0";
     handheld.Prepare(options);
     ToolSession tool(handheld.Folder());
-    const HWND progress = tool.Start(true);
-    ASSERT_NE(progress, nullptr);
-
-    RunLog log;
-    const RunEnd question = tool.Follow(progress, log);
+    const RunEnd question = StartRun(tool, true);
     ASSERT_EQ(question.kind, RunEnd::Kind::MessageBox);
-    EXPECT_EQ(question.box.text, expected::kNewer1300);
-    EXPECT_EQ(question.box.caption, expected::kVersionCaption);
-    EXPECT_TRUE(question.box.yes && question.box.no);
-    EXPECT_FALSE(question.box.ok || question.box.cancel);
+    ExpectVersionQuestion(question.box);
 
     ASSERT_TRUE(uidriver::Answer(question.box, IDYES));
     ASSERT_TRUE(uidriver::WaitGone(question.box.window, kWindowTimeoutMs));
-    FinishCompleteRun(tool, progress);
+    RunLog log;
+    ExpectCompletion(tool, tool.Follow(question.progress, log));
     ExpectInstalled(handheld, true);
 }
 
@@ -109,20 +97,8 @@ TEST_F(Keys, EnterDuringACopyDoesNotEndTheProgressDialog)
 {
     handheld.SetLinkBytesPerSecond(4000000);
     ToolSession tool(handheld.Folder());
-    const HWND progress = tool.Start(true);
-    ASSERT_NE(progress, nullptr);
-
-    bool pressed = false;
-    RunLog log;
-    const RunEnd end = tool.Follow(progress, log, [&](const ProgressView& view) {
-        if (!pressed && view.status == expected::kCardStatus && view.cancelEnabled && view.position >= 5)
-            pressed = uidriver::PressKey(progress, VK_RETURN);
-    });
-    ASSERT_TRUE(pressed) << "the card copy was never seen running";
-    ASSERT_EQ(end.kind, RunEnd::Kind::MessageBox) << "Enter ended the progress dialog";
-    EXPECT_EQ(end.box.text, expected::kDoneText);
-    ASSERT_TRUE(uidriver::Answer(end.box, IDOK));
-    EXPECT_EQ(tool.Process().WaitExit(kWindowTimeoutMs), std::optional<DWORD>(0));
+    const RunEnd end = StartRunPressingOnce(tool, true, CopyUnderWay(expected::kCardStatus), Key(VK_RETURN));
+    ExpectCompletion(tool, end);
     ExpectInstalled(handheld, true);
 }
 
@@ -131,20 +107,11 @@ TEST_F(Keys, EscapeWhileCancelIsDisabledDoesNothing)
     // The reading stage is held long enough for the key to arrive while nothing can be cancelled.
     handheld.DelayCall(L"CeReadFile", 1, 1500);
     ToolSession tool(handheld.Folder());
-    const HWND progress = tool.Start(true);
-    ASSERT_NE(progress, nullptr);
-
-    bool pressed = false;
-    RunLog log;
-    const RunEnd end = tool.Follow(progress, log, [&](const ProgressView& view) {
-        if (!pressed && view.status == expected::kReadingStatus && !view.cancelEnabled)
-            pressed = uidriver::PressKey(progress, VK_ESCAPE);
-    });
-    ASSERT_TRUE(pressed);
-    ASSERT_EQ(end.kind, RunEnd::Kind::MessageBox) << "Escape ended the run while Cancel was disabled";
-    EXPECT_EQ(end.box.text, expected::kDoneText);
-    ASSERT_TRUE(uidriver::Answer(end.box, IDOK));
-    EXPECT_EQ(tool.Process().WaitExit(kWindowTimeoutMs), std::optional<DWORD>(0));
+    const When reading = [](const ProgressView& view) {
+        return view.status == expected::kReadingStatus && !view.cancelEnabled;
+    };
+    const RunEnd end = StartRunPressingOnce(tool, true, reading, Key(VK_ESCAPE));
+    ExpectCompletion(tool, end);
     ExpectInstalled(handheld, true);
 }
 
@@ -152,21 +119,10 @@ TEST_F(Keys, EscapeDuringACopyCancelsItLikeTheButton)
 {
     handheld.SetLinkBytesPerSecond(2000000);
     ToolSession tool(handheld.Folder());
-    const HWND progress = tool.Start(true);
-    ASSERT_NE(progress, nullptr);
-
-    bool pressed = false;
-    RunLog log;
-    const RunEnd end = tool.Follow(progress, log, [&](const ProgressView& view) {
-        if (!pressed && view.status == expected::kCardStatus && view.cancelEnabled && view.position >= 5)
-            pressed = uidriver::PressKey(progress, VK_ESCAPE);
-    });
-    ASSERT_TRUE(pressed);
+    const RunEnd end = StartRunPressingOnce(tool, true, CopyUnderWay(expected::kCardStatus), Key(VK_ESCAPE));
     ASSERT_EQ(end.kind, RunEnd::Kind::Closed) << "Escape did not cancel the copy";
     ExpectBackAtMainDialog(tool);
-    EXPECT_FALSE(handheld.Exists(expected::kCardCopy));
-    EXPECT_FALSE(handheld.Exists(expected::kInstallerCopy));
-    EXPECT_TRUE(handheld.StartedPrograms().empty());
+    ExpectNothingInstalled();
     EXPECT_TRUE(tool.Exit());
 }
 

@@ -54,15 +54,11 @@ TEST_P(Notice, SaysExactlyWhatWentWrongThenTheToolCanStartAgain)
     const NoticeCase& notice = GetParam();
     notice.spoil(handheld);
     ToolSession tool(handheld.Folder());
-    const HWND progress = tool.Start(notice.copyToCard);
-    ASSERT_NE(progress, nullptr);
-
-    RunLog log;
-    const RunEnd end = tool.Follow(progress, log);
+    const RunEnd end = StartRun(tool, notice.copyToCard);
     ASSERT_EQ(end.kind, RunEnd::Kind::MessageBox) << "the run ended without a notice";
     ExpectNotice(end.box, notice.text, notice.caption);
     ASSERT_TRUE(uidriver::Answer(end.box, IDOK));
-    EXPECT_TRUE(uidriver::WaitGone(progress, kWindowTimeoutMs)) << "the progress dialog stays after the notice";
+    EXPECT_TRUE(uidriver::WaitGone(end.progress, kWindowTimeoutMs)) << "the progress dialog stays after the notice";
     ExpectBackAtMainDialog(tool);
     ExpectNoPartialCopy(handheld);
     EXPECT_TRUE(handheld.StartedPrograms().empty()) << "the installer was started after a failure";
@@ -82,24 +78,19 @@ TEST_F(ToolTest, AVersionQuestionAnsweredNoLeavesTheHandheldAsItWas)
     handheld.Prepare(options);
     const std::wstring registryBefore = handheld.LoadRegistry().Format();
     ToolSession tool(handheld.Folder());
-    const HWND progress = tool.Start(true);
-    ASSERT_NE(progress, nullptr);
-
-    RunLog log;
-    const RunEnd question = tool.Follow(progress, log);
+    const RunEnd question = StartRun(tool, true);
     ASSERT_EQ(question.kind, RunEnd::Kind::MessageBox);
-    EXPECT_EQ(question.box.text, expected::kNewer1300);
+    ExpectVersionQuestion(question.box);
     ASSERT_TRUE(uidriver::Answer(question.box, IDNO));
-    const RunEnd end = tool.Follow(progress, log);
+    RunLog log;
+    const RunEnd end = tool.Follow(question.progress, log);
     ASSERT_EQ(end.kind, RunEnd::Kind::Closed) << "something more was said after No: "
                                                << testing::PrintToString(end.box.text);
     ExpectBackAtMainDialog(tool);
 
     EXPECT_EQ(handheld.LoadRegistry().Format(), registryBefore);
     EXPECT_TRUE(handheld.Exists(simhandheld::kShortcutFile)) << "the shortcut was moved";
-    EXPECT_FALSE(handheld.Exists(expected::kCardCopy));
-    EXPECT_FALSE(handheld.Exists(expected::kInstallerCopy));
-    EXPECT_TRUE(handheld.StartedPrograms().empty());
+    ExpectNothingInstalled();
     EXPECT_TRUE(tool.Exit());
 }
 
@@ -116,16 +107,13 @@ TEST_F(ToolTest, NoticesReadTheSameOnADesktopWhoseCodePageIsNot932)
 
     PrepareWith(handheld, [](auto& o) { o.version = L"Version 1.1.9.0"; });
     ToolSession tool(handheld.Folder());
-    const HWND progress = tool.Start(true);
-    ASSERT_NE(progress, nullptr);
-    RunLog log;
-    const RunEnd end = tool.Follow(progress, log);
+    const RunEnd end = StartRun(tool, true);
     ASSERT_EQ(end.kind, RunEnd::Kind::MessageBox);
     ExpectNotice(end.box, expected::kTooOld1190, expected::kVersionCaption);
     EXPECT_EQ(end.last.status, expected::kReadingStatus);
     EXPECT_EQ(end.last.title, expected::kReadingTitle);
     EXPECT_TRUE(uidriver::Answer(end.box, IDOK));
-    EXPECT_TRUE(uidriver::WaitGone(progress, kWindowTimeoutMs));
+    EXPECT_TRUE(uidriver::WaitGone(end.progress, kWindowTimeoutMs));
     EXPECT_TRUE(tool.Exit());
 }
 

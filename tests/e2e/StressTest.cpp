@@ -74,6 +74,7 @@ void RunOnce(simhandheld::Handheld& handheld, const Plan& plan)
     ASSERT_NE(progress, nullptr) << "no progress dialog";
 
     bool clicked = false;
+    int clickedAt = -1;
     ULONGLONG offeredAt = 0;
     RunLog log;
     const RunEnd end = tool.Follow(
@@ -84,11 +85,17 @@ void RunOnce(simhandheld::Handheld& handheld, const Plan& plan)
             const ULONGLONG now = ::GetTickCount64();
             if (offeredAt == 0)
                 offeredAt = now;
-            if (now - offeredAt >= plan.cancelAfterMs && view.position < kLastCancelPercent)
+            if (now - offeredAt >= plan.cancelAfterMs && view.position < kLastCancelPercent) {
                 clicked = uidriver::Click(uidriver::Item(progress, IDCANCEL));
+                clickedAt = view.position;
+            }
         },
         kRunLimitMs);
     ASSERT_NE(end.kind, RunEnd::Kind::TimedOut) << "the run did not end in time";
+    if (clicked)
+        std::cout << " cancelled at " << clickedAt << "%" << std::endl;
+    else
+        std::cout << " completed" << std::endl;
 
     if (clicked) {
         ASSERT_EQ(end.kind, RunEnd::Kind::Closed)
@@ -126,7 +133,7 @@ TEST(Stress, RandomTimingAndRandomCancelsNeverHangNorLeaveHalfACopy)
                   << (plan.cancelStatus == nullptr           ? "none"
                       : plan.cancelStatus == expected::kCardStatus ? "card copy"
                                                                    : "installer copy")
-                  << " after " << plan.cancelAfterMs << " ms" << std::endl;
+                  << " after " << plan.cancelAfterMs << " ms;" << std::flush;
         RunOnce(handheld, plan);
     }
     if (!HasFailure())

@@ -123,6 +123,7 @@ RunEnd ToolSession::Follow(HWND progress, RunLog& log, const std::function<void(
                            DWORD timeoutMs)
 {
     RunEnd end;
+    end.progress = progress;
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     while (::IsWindow(progress)) {
         const ProgressView view = ReadProgress(progress);

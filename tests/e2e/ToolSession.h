@@ -42,6 +42,7 @@ struct RunLog {
 struct RunEnd {
     enum class Kind { MessageBox, Closed, TimedOut };
     Kind kind = Kind::TimedOut;
+    HWND progress = nullptr;  // the dialog followed
     uidriver::MessageBoxView box;
     ProgressView last;  // the dialog as the message box found it
 };
