@@ -12,7 +12,7 @@
 class CWinApp : public CCmdTarget {
 public:
     CWinApp();
-    virtual ~CWinApp();
+    ~CWinApp() override;
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 
