@@ -232,11 +232,11 @@ RegValue StringValue(std::wstring_view text)
     return value;
 }
 
-RegValue DwordValue(DWORD d)
+RegValue DwordValue(DWORD value)
 {
-    RegValue value{REG_DWORD, std::string(4, '\0')};
-    memcpy(value.bytes.data(), &d, 4);
-    return value;
+    RegValue dword{REG_DWORD, std::string(4, '\0')};
+    memcpy(dword.bytes.data(), &value, 4);
+    return dword;
 }
 
 std::optional<Registry> Registry::Load(const std::wstring& file, std::wstring* error)
