@@ -45,7 +45,7 @@ std::wstring Handheld::TemporaryFolder(const std::wstring& name)
     const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
     if (n == 0 || n > MAX_PATH)
         Fail(L"no temporary folder");
-    const std::wstring folder = InFolder(temp, (L"qamovup-" + name + L"-" + std::to_wstring(GetCurrentProcessId())).c_str());
+    std::wstring folder = InFolder(temp, (L"qamovup-" + name + L"-" + std::to_wstring(GetCurrentProcessId())).c_str());
     RemoveTree(folder);
     if (!CreateDirectories(folder))
         Fail(L"cannot create " + folder);
