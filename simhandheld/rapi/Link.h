@@ -46,7 +46,7 @@ public:
 
     // Registry keys given to the caller; predefined roots resolve to themselves.
     struct KeyName {
-        RegRoot root;
+        RegRoot root{};
         std::wstring path;
     };
     std::optional<KeyName> KeyOf(HKEY key) const;
