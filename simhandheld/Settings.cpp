@@ -27,7 +27,7 @@ bool SplitAtColon(std::wstring_view text, std::wstring_view& first, std::wstring
 // "Function:N" followed, if wanted, by ":tail".
 bool ParseFunctionNth(std::wstring_view text, std::wstring& function, unsigned& nth, std::wstring_view* tail)
 {
-    std::wstring_view name, rest, number = text;
+    std::wstring_view name, rest, number;
     if (!SplitAtColon(text, name, rest))
         return false;
     number = rest;
@@ -80,7 +80,6 @@ bool DeviceSettings::Apply(std::wstring_view setting, std::wstring* error)
         return fail(L"key=value");
     const std::wstring_view key = setting.substr(0, equals);
     const std::wstring_view value = setting.substr(equals + 1);
-    unsigned number = 0;
     std::wstring_view tail;
     if (key == L"connection") {
         for (int i = 0; i < 4; ++i)
@@ -91,6 +90,7 @@ bool DeviceSettings::Apply(std::wstring_view setting, std::wstring* error)
         return fail(L"answer, refuse, fail or silent");
     }
     if (key == L"latency-ms" || key == L"link-bps" || key == L"dpi" || key == L"fail-nth") {
+        unsigned number = 0;
         if (!ParseUnsigned(value, number))
             return fail(L"a number");
         if (key == L"latency-ms")
