@@ -32,6 +32,7 @@ PlatformKind ClassifyPlatformName(const Unit* units, std::size_t unitCount)
     using namespace platform_name_detail;
     const std::size_t limit = unitCount < kSignificantUnits ? unitCount : kSignificantUnits;
     std::size_t length = 0;
+    // cppcheck-suppress knownConditionTrueFalse ; cppcheck 2.10 takes limit for zero here; it is up to eight
     while (length < limit && units[length] != 0)
         ++length;
     if (Equals(units, length, kSmdk2443))
