@@ -54,6 +54,7 @@ struct RAPIINIT {
     X(CeRegDeleteKey, LONG, (HKEY hKey, LPCWSTR lpSubKey))
 
 // Pointer types PFN_CeRapiInitEx ... PFN_CeRegDeleteKey.
+// NOLINTNEXTLINE(bugprone-macro-parentheses): params is already the parenthesized parameter list.
 #define QAMOVUP_RAPI_DECLARE_PFN(name, ret, params) using PFN_##name = ret(WINAPI*) params;
 QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_RAPI_DECLARE_PFN)
 #undef QAMOVUP_RAPI_DECLARE_PFN

@@ -24,7 +24,7 @@ bool RapiClass::ResolveEntryPoints()
     bool complete = true;
 #define QAMOVUP_RAPI_RESOLVE(name, ret, params)                                      \
     name = reinterpret_cast<PFN_##name>(reinterpret_cast<void (*)()>(m_library.Find(#name))); \
-    complete = complete && name != nullptr;
+    complete = complete && (name) != nullptr;
     QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_RAPI_RESOLVE)
 #undef QAMOVUP_RAPI_RESOLVE
     return complete;
