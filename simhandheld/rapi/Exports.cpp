@@ -277,6 +277,7 @@ LONG WINAPI CeRegQueryValueEx(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD l
         return r.call.Status(ERROR_MORE_DATA);
     }
     if (lpData)
+        // NOLINTNEXTLINE(bugprone-not-null-terminated-result): values are bytes; REG_SZ ones keep their terminator.
         std::memcpy(lpData, value->bytes.data(), size);
     if (lpcbData)
         *lpcbData = size;
@@ -367,6 +368,6 @@ LONG WINAPI CeRegDeleteKey(HKEY hKey, LPCWSTR lpSubKey)
 
 // Each definition must keep the documented signature the tool resolves it with.
 #define QAMOVUP_SIM_CHECK_SIGNATURE(name, ret, params) \
-    static_assert(std::is_same_v<decltype(&name), PFN_##name>, #name);
+    static_assert(std::is_same_v<decltype(&(name)), PFN_##name>, #name);
 QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_SIM_CHECK_SIGNATURE)
 #undef QAMOVUP_SIM_CHECK_SIGNATURE
