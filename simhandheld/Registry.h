@@ -27,6 +27,7 @@ struct RegValue {
 RegValue StringValue(std::wstring_view text);  // REG_SZ with its terminator
 RegValue DwordValue(DWORD value);
 
+// NOLINTNEXTLINE(bugprone-reserved-identifier): clang-tidy 14 reports the copy loop the compiler writes for m_roots.
 class Registry {
 public:
     // A missing file is an empty registry; a file that does not parse gives none and the reason.
