@@ -31,7 +31,7 @@ table=$build/bench-run/table.md
 {
     echo "# Benchmark results"
     echo
-    echo "Measured $(date -u +%Y-%m-%d) with \`scripts/benchmark.sh $*\` on $(nproc) cores of" \
+    echo "Measured $(date -u +%Y-%m-%d) with \`$(echo scripts/benchmark.sh "$@")\` on $(nproc) cores of" \
          "$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(wine --version 2>/dev/null)," \
          "Xvfb, simulated handheld, stand-in cabinet of 8,158,840 bytes."
     echo
