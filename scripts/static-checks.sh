@@ -52,6 +52,7 @@ count=$(wc -l <"$out/files.txt")
 echo "clang-tidy: $count files, $jobs at a time"
 tidy_status=0
 # Each file's report goes to its own log so that parallel runs do not interleave.
+# shellcheck disable=SC2016 # expanded by the inner shell, once per file
 xargs -P "$jobs" -I{} sh -c 'f=$1; shift; "$@" "$f" >"$0/$(echo "$f" | tr / _).log" 2>&1' \
     "$out" {} "$tidy" "$@" <"$out/files.txt" || tidy_status=1
 cat "$out"/*.log | grep -E '^[^ ].*:[0-9]+:[0-9]+: (warning|error):' | sort -u >"$out/clang-tidy.txt" || true
@@ -67,6 +68,7 @@ echo "cppcheck: $product"
 cppcheck_status=0
 # useStlAlgorithm is off: a raw loop with an early return is how this code base searches a
 # table, and the check asks for nothing but a rewrite.
+# shellcheck disable=SC2086 # $product is a list of folders
 (cd "$top" && cppcheck --std=c++17 --platform=win64 --language=c++ \
     --enable=warning,performance,portability,style --inline-suppr --error-exitcode=1 \
     --suppress=useStlAlgorithm -j "$jobs" --cppcheck-build-dir="$out/cppcheck" --quiet \
