@@ -61,13 +61,17 @@ PreciseClock FindPreciseClock()
     return proc ? reinterpret_cast<PreciseClock>(reinterpret_cast<void*>(proc)) : &GetSystemTimeAsFileTime;
 }
 
+// Found while the library loads. A local static would be guarded through the pthreads runtime,
+// which gives the first calling thread a handle and an event that are released only when that
+// thread ends: after the tool has unloaded the library, so they would be lost on every run.
+const PreciseClock g_preciseClock = FindPreciseClock();
+
 }  // namespace
 
 long long WallClockMicros()
 {
-    static const PreciseClock clock = FindPreciseClock();
     FILETIME now;
-    clock(&now);
+    g_preciseClock(&now);
     const long long ticks = static_cast<long long>(static_cast<unsigned long long>(now.dwHighDateTime) << 32 |
                                                    now.dwLowDateTime);
     constexpr long long kUnixEpochTicks = 116444736000000000LL;

@@ -14,12 +14,16 @@ struct Link::Pending {
     HMODULE module;
 };
 
+namespace {
+// Made while the library loads, not on first use: a guarded local static would also go through
+// the pthreads runtime from the calling thread (see SlimLock). Never destroyed: at process exit
+// there is nothing left to join, and nothing to close that the system does not close anyway.
+Link* const g_link = new Link;
+}  // namespace
+
 Link& Link::Instance()
 {
-    // Never destroyed: at process exit there is nothing left to join, and nothing to close that
-    // the system does not close anyway.
-    static Link* link = new Link;
-    return *link;
+    return *g_link;
 }
 
 void Link::Reload()

@@ -10,13 +10,23 @@
 
 #include <atomic>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace simhandheld {
+
+// The library's lock. Not std::mutex: nothing in this library may go through the static pthreads
+// runtime from a caller's thread (see g_preciseClock in Records.cpp).
+class SlimLock {
+public:
+    void lock() { ::AcquireSRWLockExclusive(&m_lock); }
+    void unlock() { ::ReleaseSRWLockExclusive(&m_lock); }
+
+private:
+    SRWLOCK m_lock = SRWLOCK_INIT;
+};
 
 class Link {
 public:
@@ -56,14 +66,14 @@ public:
     // Process and thread ids for CeCreateProcess.
     DWORD NextId() { return m_nextId += 4; }
 
-    std::mutex& Lock() { return m_lock; }
+    SlimLock& Lock() { return m_lock; }
 
 private:
     struct Pending;
     static DWORD WINAPI CompleteStart(void* pending);
     void CloseAll();
 
-    std::mutex m_lock;
+    SlimLock m_lock;
     std::wstring m_folder;
     DeviceSettings m_settings;
     std::atomic<bool> m_connected{false};
