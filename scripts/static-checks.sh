@@ -26,7 +26,7 @@ tidy=$(command -v clang-tidy-14 || command -v clang-tidy)
 
 # Only the compile database is needed: nothing is built. The tests are not checked here.
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-$triplet.cmake" \
+    cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
           -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DQAMOVUP_BUILD_TESTS=OFF >/dev/null
 else
     cmake "$build" >/dev/null
