@@ -25,7 +25,10 @@ fi
 tidy=$(command -v clang-tidy-14 || command -v clang-tidy)
 
 # Only the compile database is needed: nothing is built. The tests are not checked here.
-if [ ! -f "$build/CMakeCache.txt" ]; then
+# The folder is this script's own: one left without a compile database by a failed configure is
+# started afresh.
+if [ ! -f "$build/compile_commands.json" ]; then
+    rm -rf "$build"
     cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
           -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DQAMOVUP_BUILD_TESTS=OFF >/dev/null
 else
