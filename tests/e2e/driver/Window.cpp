@@ -109,12 +109,18 @@ std::optional<std::wstring> Text(HWND window)
     DWORD_PTR length = 0;
     if (window == nullptr || !Ask(window, WM_GETTEXTLENGTH, 0, 0, length))
         return std::nullopt;
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    if (!Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), copied))
-        return std::nullopt;
-    text.resize(copied < text.size() ? copied : text.size() - 1);
-    return text;
+    // The text may grow between the two questions ("... (99%)" becomes "... (100%)"): a reply
+    // that fills the buffer may have been cut, so ask again with more room.
+    for (size_t room = length + 16;; room *= 2) {
+        std::wstring text(room, L'\0');
+        DWORD_PTR copied = 0;
+        if (!Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), copied))
+            return std::nullopt;
+        if (copied + 1 < text.size()) {
+            text.resize(copied);
+            return text;
+        }
+    }
 }
 
 bool IsEnabled(HWND window)
