@@ -29,6 +29,10 @@ constexpr NoticeText kErrorNotices[] = {
     {VUP_NOTICE_CARD_CREATE_FAILED, kCardCreateFailed, kTransferCaption},
 };
 
+// Redrawing a caption is slow on some desktops: the title follows the bar just after the
+// worker's report has been answered, so that the worker never waits for it.
+constexpr UINT WM_SHOW_PERCENT = WM_APP + 1;
+
 // The worker may be blocked in a synchronous send to this very thread: keep handling sent
 // messages (and nothing else) while waiting for it, or neither thread could go on.
 void WaitServingSentMessages(HANDLE hThread)
@@ -46,6 +50,7 @@ BEGIN_MESSAGE_MAP(InstCabDlg, CDialog)
     ON_MESSAGE(WM_VUP_STAGE, &InstCabDlg::OnVupStage)
     ON_MESSAGE(WM_VUP_NOTICE, &InstCabDlg::OnVupNotice)
     ON_MESSAGE(WM_VUP_PROGRESS, &InstCabDlg::OnVupProgress)
+    ON_MESSAGE(WM_SHOW_PERCENT, &InstCabDlg::OnShowPercent)
 END_MESSAGE_MAP()
 
 InstCabDlg::InstCabDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
@@ -151,6 +156,7 @@ LRESULT InstCabDlg::OnVupStage(WPARAM wParam, LPARAM)
         return 0;
     }
     SetDlgItemText(IDC_STATUS_TEXT, status);
+    m_nTitlePercent = -1;
     SetWindowText(title);
     return 0;
 }
@@ -186,8 +192,18 @@ LRESULT InstCabDlg::OnVupProgress(WPARAM wParam, LPARAM lParam)
 {
     const int percent = static_cast<int>(wParam);
     m_progress.SetPos(percent);
-    SetWindowText(FormatText(kPercentTitle, {std::to_wstring(percent)}).c_str());
+    m_nTitlePercent = percent;
+    if (!m_bTitlePosted)
+        m_bTitlePosted = ::PostMessageW(m_hWnd, WM_SHOW_PERCENT, 0, 0) != FALSE;
     // A cancelled run stays cancelled: its last progress reports must not offer Cancel again.
     GetDlgItem(IDCANCEL).EnableWindow(lParam == VUP_PROGRESS_RUNNING && !m_bCancelled);
+    return 0;
+}
+
+LRESULT InstCabDlg::OnShowPercent(WPARAM, LPARAM)
+{
+    m_bTitlePosted = false;
+    if (m_nTitlePercent >= 0)
+        SetWindowText(FormatText(kPercentTitle, {std::to_wstring(m_nTitlePercent)}).c_str());
     return 0;
 }

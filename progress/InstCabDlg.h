@@ -29,6 +29,7 @@ protected:
     LRESULT OnVupStage(WPARAM wParam, LPARAM lParam);
     LRESULT OnVupNotice(WPARAM wParam, LPARAM lParam);
     LRESULT OnVupProgress(WPARAM wParam, LPARAM lParam);
+    LRESULT OnShowPercent(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -40,4 +41,8 @@ private:
     // Set once the user has cancelled: the run is over for the user, so whatever the worker
     // still reports while we wait for it shows nothing.
     bool m_bCancelled = false;
+    // The percentage the title is to show, once the worker's report has been answered; -1 when
+    // a stage title has replaced it.
+    int m_nTitlePercent = -1;
+    bool m_bTitlePosted = false;
 };
