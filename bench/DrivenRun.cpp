@@ -1,14 +1,15 @@
 #include "DrivenRun.h"
 
+#include "Clock.h"
 #include "Expected.h"
 #include "ToolSession.h"
 #include "tests/leaks/ProcessCounters.h"
+#include "tests/support/TestThread.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <exception>
-#include <thread>
 
 namespace bench {
 namespace {
@@ -21,18 +22,6 @@ constexpr DWORD kIdleSettleMs = 500;
 constexpr int kCancelFromPercent = 20;
 constexpr int kCancelBeforePercent = 80;
 
-double NowMs()
-{
-    static const double ticksPerMs = [] {
-        LARGE_INTEGER frequency;
-        ::QueryPerformanceFrequency(&frequency);
-        return frequency.QuadPart / 1000.0;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return now.QuadPart / ticksPerMs;
-}
-
 // Asks the window's thread for an answer every 20 ms from a thread of its own and keeps the
 // slowest; stops when told or when the window is gone.
 class AnswerProbe {
@@ -43,8 +32,7 @@ public:
     double Stop()
     {
         m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
+        m_thread.Join();
         return m_slowestMs;
     }
 
@@ -62,7 +50,7 @@ private:
 
     std::atomic<bool> m_stop{false};
     double m_slowestMs = 0;
-    std::thread m_thread;
+    TestThread m_thread;
 };
 
 bool Fail(const char* why)

@@ -10,6 +10,12 @@ struct RAPIINIT {
     HANDLE heRapiInit;
     HRESULT hrRapiInit;
 };
+// cbSize tells the library which record it was given: the handle is pointer-sized and aligned.
+#ifdef _WIN64
+static_assert(sizeof(RAPIINIT) == 24, "RAPIINIT of a 64-bit caller");
+#else
+static_assert(sizeof(RAPIINIT) == 12, "RAPIINIT of a 32-bit caller");
+#endif
 
 // Every entry point the revision-up calls, in the order they are resolved:
 // X(name, return type, parameter list).

@@ -43,8 +43,13 @@ public:
     void SetWindowText(LPCWSTR text) { ::SetWindowTextW(m_hWnd, text); }
     std::wstring GetWindowText() const;
     void SetDlgItemText(int id, LPCWSTR text) { ::SetDlgItemTextW(m_hWnd, id, text); }
-    UINT IsDlgButtonChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id); }
-    void CheckDlgButton(int id, UINT check) { ::CheckDlgButton(m_hWnd, id, check); }
+    // The button messages themselves: the documentation dates ::IsDlgButtonChecked and
+    // ::CheckDlgButton from Vista, and the import test holds the tool to Windows XP.
+    UINT IsDlgButtonChecked(int id) const
+    {
+        return static_cast<UINT>(::SendDlgItemMessageW(m_hWnd, id, BM_GETCHECK, 0, 0));
+    }
+    void CheckDlgButton(int id, UINT check) { ::SendDlgItemMessageW(m_hWnd, id, BM_SETCHECK, check, 0); }
 
     BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }

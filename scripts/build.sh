@@ -1,10 +1,16 @@
 #!/bin/sh
-# build.sh [BUILD_DIR]: configures (once) and builds the tool, the simulated handheld and the tests.
+# build.sh [BUILD_ROOT]: configures (once) and builds the tool, the simulated handheld and the
+# tests for both Windows targets: BUILD_ROOT/i686, the 32-bit programs that are handed out, and
+# BUILD_ROOT/x86_64, the 64-bit ones, which are also the ones this machine runs.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$top/build}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-          -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$build" -j"$(nproc)"
+root=${1:-$top/build}
+for arch in i686 x86_64; do
+    build=$root/$arch
+    if [ ! -f "$build/CMakeCache.txt" ]; then
+        cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-$arch.cmake" \
+              -DCMAKE_BUILD_TYPE=Release >/dev/null
+    fi
+    echo "Building $build"
+    cmake --build "$build" -j"$(nproc)"
+done

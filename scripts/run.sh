@@ -5,12 +5,14 @@
 # what changed on the handheld.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=${QAMOVUP_BUILD_DIR:-$top/build}
-run=$build/run
+root=${QAMOVUP_BUILD_DIR:-$top/build}
+# Only 64-bit programs run on this machine.
+build=$root/x86_64
+run=$root/run
 prefix=$run/wineprefix
 
 "$top/scripts/deps.sh"
-"$top/scripts/build.sh" "$build"
+"$top/scripts/build.sh" "$root"
 
 . "$top/scripts/xvfb.sh"
 interactive=0

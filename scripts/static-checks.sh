@@ -10,7 +10,7 @@ product="devicelink worker progress app framework simhandheld"
 
 missing=""
 command -v cmake >/dev/null 2>&1 || missing="$missing cmake make"
-command -v $triplet-g++-posix >/dev/null 2>&1 || missing="$missing mingw-w64"
+command -v $triplet-g++-win32 >/dev/null 2>&1 || missing="$missing mingw-w64"
 command -v clang-tidy-14 >/dev/null 2>&1 || command -v clang-tidy >/dev/null 2>&1 || missing="$missing clang-tidy"
 command -v cppcheck >/dev/null 2>&1 || missing="$missing cppcheck"
 if [ -n "$missing" ]; then
@@ -37,7 +37,7 @@ fi
 
 # clang knows the mingw-w64 target and finds its C headers, but not GCC's C++ library; gcc's own
 # intrinsics folder stays out, since clang brings its own.
-cxx_includes=$(echo | $triplet-g++-posix -E -x c++ - -v 2>&1 |
+cxx_includes=$(echo | $triplet-g++-win32 -E -x c++ - -v 2>&1 |
     sed -n '/#include <...> search starts here:/,/End of search list./p' | grep '/include/c++')
 set -- --quiet -p "$build" --extra-arg=--target=$triplet
 for dir in $cxx_includes; do
@@ -76,7 +76,7 @@ cppcheck_status=0
     --enable=warning,performance,portability,style --inline-suppr --error-exitcode=1 \
     --suppress=useStlAlgorithm -j "$jobs" --cppcheck-build-dir="$out/cppcheck" --quiet \
     -D_WIN32 -D_WIN64 -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX \
-    -D_WIN32_WINNT=0x0601 -DWINVER=0x0601 -I . \
+    -D_WIN32_WINNT=0x0502 -DWINVER=0x0502 -I . \
     --template='{file}:{line}:{column}: {severity}: {message} [{id}]' \
     $product) >"$out/cppcheck.txt" 2>&1 || cppcheck_status=1
 cat "$out/cppcheck.txt"

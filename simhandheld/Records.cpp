@@ -61,9 +61,7 @@ PreciseClock FindPreciseClock()
     return proc ? reinterpret_cast<PreciseClock>(reinterpret_cast<void*>(proc)) : &GetSystemTimeAsFileTime;
 }
 
-// Found while the library loads. A local static would be guarded through the pthreads runtime,
-// which gives the first calling thread a handle and an event that are released only when that
-// thread ends: after the tool has unloaded the library, so they would be lost on every run.
+// Looked up once, while the library loads.
 const PreciseClock g_preciseClock = FindPreciseClock();
 
 }  // namespace

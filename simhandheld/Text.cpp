@@ -43,10 +43,18 @@ std::wstring DecodeTextFile(std::string_view bytes)
     return FromUtf8(bytes);
 }
 
+std::wstring UpperInvariant(std::wstring_view text)
+{
+    std::wstring upper(text);
+    if (!upper.empty())
+        LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, text.data(), static_cast<int>(text.size()), upper.data(),
+                     static_cast<int>(upper.size()));
+    return upper;
+}
+
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b)
 {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
+    return a.size() == b.size() && UpperInvariant(a) == UpperInvariant(b);
 }
 
 std::wstring_view NextComponent(std::wstring_view& path)

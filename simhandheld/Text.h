@@ -11,6 +11,9 @@ std::wstring FromUtf8(std::string_view text);
 // A text file's bytes: UTF-16LE if it starts with that byte-order mark, else UTF-8 (mark optional).
 std::wstring DecodeTextFile(std::string_view bytes);
 
+// Upper case unit by unit with the invariant table, as an ordinal comparison that ignores case
+// sees a text (CompareStringOrdinal itself needs Vista).
+std::wstring UpperInvariant(std::wstring_view text);
 // Case-insensitive as Windows CE compares file, key and value names.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
 

@@ -52,7 +52,7 @@ public:
 private:
     void Finish();
 
-    std::unique_lock<SlimLock> m_lock;
+    std::unique_lock<LibraryLock> m_lock;
     Link& m_link;
     CallRecord m_record;
     unsigned m_nth = 0;

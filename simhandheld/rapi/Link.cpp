@@ -15,9 +15,8 @@ struct Link::Pending {
 };
 
 namespace {
-// Made while the library loads, not on first use: a guarded local static would also go through
-// the pthreads runtime from the calling thread (see SlimLock). Never destroyed: at process exit
-// there is nothing left to join, and nothing to close that the system does not close anyway.
+// Made while the library loads, and never destroyed: at process exit there is nothing left to
+// join, and nothing to close that the system does not close anyway.
 Link* const g_link = new Link;
 }  // namespace
 

@@ -17,15 +17,20 @@
 
 namespace simhandheld {
 
-// The library's lock. Not std::mutex: nothing in this library may go through the static pthreads
-// runtime from a caller's thread (see g_preciseClock in Records.cpp).
-class SlimLock {
+// The library's lock: a critical section, which every Windows has (slim locks need Vista). It lives
+// as long as the process, with the one Link that holds it.
+class LibraryLock {
 public:
-    void lock() { ::AcquireSRWLockExclusive(&m_lock); }
-    void unlock() { ::ReleaseSRWLockExclusive(&m_lock); }
+    LibraryLock() { ::InitializeCriticalSection(&m_section); }
+    ~LibraryLock() { ::DeleteCriticalSection(&m_section); }
+    LibraryLock(const LibraryLock&) = delete;
+    LibraryLock& operator=(const LibraryLock&) = delete;
+
+    void lock() { ::EnterCriticalSection(&m_section); }
+    void unlock() { ::LeaveCriticalSection(&m_section); }
 
 private:
-    SRWLOCK m_lock = SRWLOCK_INIT;
+    CRITICAL_SECTION m_section;
 };
 
 class Link {
@@ -66,14 +71,14 @@ public:
     // Process and thread ids for CeCreateProcess.
     DWORD NextId() { return m_nextId += 4; }
 
-    SlimLock& Lock() { return m_lock; }
+    LibraryLock& Lock() { return m_lock; }
 
 private:
     struct Pending;
     static DWORD WINAPI CompleteStart(void* pending);
     void CloseAll();
 
-    SlimLock m_lock;
+    LibraryLock m_lock;
     std::wstring m_folder;
     DeviceSettings m_settings;
     std::atomic<bool> m_connected{false};

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <random>
 
 namespace e2e {
@@ -75,17 +76,17 @@ void RunOnce(simhandheld::Handheld& handheld, const Plan& plan)
 
     bool clicked = false;
     int clickedAt = -1;
-    ULONGLONG offeredAt = 0;
+    std::optional<DWORD> offeredAt;
     RunLog log;
     const RunEnd end = tool.Follow(
         progress, log,
         [&](const ProgressView& view) {
             if (clicked || plan.cancelStatus == nullptr || view.status != plan.cancelStatus || !view.cancelEnabled)
                 return;
-            const ULONGLONG now = ::GetTickCount64();
-            if (offeredAt == 0)
+            const DWORD now = ::GetTickCount();
+            if (!offeredAt)
                 offeredAt = now;
-            if (now - offeredAt >= plan.cancelAfterMs && view.position < kLastCancelPercent) {
+            if (now - *offeredAt >= plan.cancelAfterMs && view.position < kLastCancelPercent) {
                 clicked = uidriver::Click(uidriver::Item(progress, IDCANCEL));
                 clickedAt = view.position;
             }
@@ -117,7 +118,7 @@ void RunOnce(simhandheld::Handheld& handheld, const Plan& plan)
 
 TEST(Stress, RandomTimingAndRandomCancelsNeverHangNorLeaveHalfACopy)
 {
-    const unsigned seed = EnvironmentNumber("E2E_STRESS_SEED", static_cast<unsigned>(::GetTickCount64()));
+    const unsigned seed = EnvironmentNumber("E2E_STRESS_SEED", static_cast<unsigned>(::GetTickCount()));
     const unsigned runs = EnvironmentNumber("E2E_STRESS_RUNS", 20);
     std::cout << "E2E_STRESS_SEED=" << seed << " E2E_STRESS_RUNS=" << runs << std::endl;
     RecordProperty("seed", static_cast<int>(seed));

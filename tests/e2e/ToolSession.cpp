@@ -124,7 +124,7 @@ RunEnd ToolSession::Follow(HWND progress, RunLog& log, const std::function<void(
 {
     RunEnd end;
     end.progress = progress;
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    const DWORD start = ::GetTickCount();
     while (::IsWindow(progress)) {
         const ProgressView view = ReadProgress(progress);
         log.Add(view);
@@ -136,7 +136,7 @@ RunEnd ToolSession::Follow(HWND progress, RunLog& log, const std::function<void(
         }
         if (onPoll)
             onPoll(view);
-        if (::GetTickCount64() >= deadline)
+        if (::GetTickCount() - start >= timeoutMs)
             return end;
         ::Sleep(kPollMs);
     }

@@ -1,5 +1,7 @@
 #include "ScriptedDialog.h"
 
+#include "tests/support/TestThread.h"
+
 namespace {
 
 constexpr UINT WM_RUN_SCRIPT = WM_APP + 50;
@@ -45,16 +47,15 @@ LRESULT ScriptedDialog::OnRunScript(WPARAM, LPARAM)
 
 INT_PTR RunWithWorker(ScriptedDialog& dialog, const std::function<void(HWND)>& work)
 {
-    std::thread worker;
+    TestThread worker;
     dialog.script = [&](ScriptedDialog& d) {
         const HWND hWnd = d.m_hWnd;
-        worker = std::thread([hWnd, &work] {
+        worker.Start([hWnd, &work] {
             work(hWnd);
             ::PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
         });
     };
     const INT_PTR result = dialog.DoModal();
-    if (worker.joinable())
-        worker.join();
+    worker.Join();
     return result;
 }

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <functional>
-#include <thread>
 
 #include "FrameworkTestIds.h"
 #include "framework/Dialog.h"

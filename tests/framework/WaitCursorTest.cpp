@@ -6,6 +6,7 @@
 #include "framework/Handle.h"
 #include "framework/WaitCursor.h"
 #include "framework/WinApp.h"
+#include "tests/support/TestThread.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ TEST(WaitCursor, TheApplicationsCountIsNestedAcrossThreadsAndNeverBlocks)
     dialog.script = [&](ScriptedDialog& d) {
         CHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         // This thread serves no messages meanwhile: a worker that sent to it would hang.
-        std::thread worker([&] {
+        TestThread worker([&] {
             app.BeginWaitCursor();
             app.BeginWaitCursor();
             app.EndWaitCursor();
@@ -83,7 +84,7 @@ TEST(WaitCursor, TheApplicationsCountIsNestedAcrossThreadsAndNeverBlocks)
             ::SetEvent(done.Get());
         });
         waited = ::WaitForSingleObject(done.Get(), 60000);
-        worker.join();
+        worker.Join();
         d.EndDialog(IDOK);
     };
     ASSERT_EQ(dialog.DoModal(), IDOK);
@@ -105,17 +106,17 @@ TEST(WaitCursor, AWorkersBeginAndEndChangeTheCursorOverTheDialog)
         const POINT middle{(frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2};
         ::SetCursorPos(middle.x, middle.y);
         cursorOverDialog = ::GetAncestor(::WindowFromPoint(middle), GA_ROOT) == hWnd;
-        std::thread([&] {
+        TestThread([&] {
             app.BeginWaitCursor();
             ::PostMessageW(hWnd, WM_READ_CURSOR, 0, 0);
-        }).join();
+        }).Join();
     };
     dialog.afterFirstRead = [&] {
-        std::thread([&] {
+        TestThread([&] {
             app.EndWaitCursor();
             ::PostMessageW(hWnd, WM_READ_CURSOR, 0, 0);
             ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
-        }).join();
+        }).Join();
     };
     ASSERT_EQ(dialog.DoModal(), IDOK);
     ASSERT_TRUE(cursorOverDialog);

@@ -105,8 +105,8 @@ std::optional<ProcessCounters> ProcessWatch::Read() const
 std::optional<ProcessCounters> ProcessWatch::ReadSettled(DWORD settleMs, DWORD timeoutMs) const
 {
     std::optional<ProcessCounters> last = Read();
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    while (last && ::GetTickCount64() < deadline) {
+    const DWORD start = ::GetTickCount();
+    while (last && ::GetTickCount() - start < timeoutMs) {
         ::Sleep(settleMs);
         const std::optional<ProcessCounters> next = Read();
         if (!next)

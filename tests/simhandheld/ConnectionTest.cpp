@@ -1,4 +1,5 @@
 #include "RapiLibrary.h"
+#include "tests/support/TestThread.h"
 
 using simhandheld::ConnectionMode;
 
@@ -153,30 +154,20 @@ TEST_F(Connection, TheLibraryServesCallsFromAnyThread)
 {
     ConnectOrFail();
     handheld.CreateDirectory(L"\\Storage Card");
-    HANDLE threads[4];
-    struct Work {
-        HandheldTest* test;
-        int index;
-        bool ok;
-    } work[4];
-    for (int i = 0; i < 4; ++i) {
-        work[i] = {this, i, false};
-        threads[i] = CreateThread(
-            nullptr, 0,
-            [](void* p) -> DWORD {
-                Work& w = *static_cast<Work*>(p);
-                const std::wstring path = L"\\Storage Card\\t" + std::to_wstring(w.index) + L".bin";
-                w.ok = true;
+    bool ok[4] = {};
+    {
+        TestThread threads[4];
+        for (int i = 0; i < 4; ++i) {
+            threads[i].Start([this, i, &ok] {
+                const std::wstring path = L"\\Storage Card\\t" + std::to_wstring(i) + L".bin";
+                ok[i] = true;
                 for (int round = 0; round < 20; ++round)
-                    w.ok = w.ok && w.test->Put(path.c_str(), std::string(1000, 'a' + w.index));
-                return 0;
-            },
-            &work[i], 0, nullptr);
+                    ok[i] = ok[i] && Put(path.c_str(), std::string(1000, 'a' + i));
+            });
+        }
     }
-    WaitForMultipleObjects(4, threads, TRUE, INFINITE);
     for (int i = 0; i < 4; ++i) {
-        CloseHandle(threads[i]);
-        EXPECT_TRUE(work[i].ok);
+        EXPECT_TRUE(ok[i]);
         EXPECT_EQ(std::string(1000, 'a' + i), handheld.ReadFile(L"\\Storage Card\\t" + std::to_wstring(i) + L".bin"));
     }
 }

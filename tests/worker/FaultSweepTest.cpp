@@ -55,7 +55,7 @@ TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
     ASSERT_GT(calls.size(), 30u);
 
     unsigned ended = 0;
-    const ULONGLONG start = ::GetTickCount64();
+    const DWORD start = ::GetTickCount();
     for (unsigned i = 1; i <= calls.size(); ++i) {
         const CallRecord& failing = calls[i - 1];
         SCOPED_TRACE(testing::Message() << "call " << i << ": " << testing::PrintToString(failing.function) << " "
@@ -86,7 +86,7 @@ TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
         EXPECT_EQ(i == 1 ? 0u : 1u, run.CountCalls(L"CeRapiUninit"));
         EXPECT_FALSE(run.libraryLoaded);
     }
-    const ULONGLONG elapsed = ::GetTickCount64() - start;
+    const DWORD elapsed = ::GetTickCount() - start;
     RecordProperty("runs", static_cast<int>(calls.size()));
     RecordProperty("milliseconds", static_cast<int>(elapsed));
     std::cout << "fault sweep: " << calls.size() << " runs in " << elapsed << " ms, " << ended

@@ -1,16 +1,13 @@
 #include "driver/Process.h"
 
+#include "simhandheld/Text.h"
+
 #include <algorithm>
 #include <stdexcept>
 
 namespace uidriver {
 namespace {
 
-bool SameName(const std::wstring& a, const std::wstring& b)
-{
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                  TRUE) == CSTR_EQUAL;
-}
 
 std::string Utf8(const std::wstring& text)
 {
@@ -51,7 +48,7 @@ Environment& Environment::Set(const std::wstring& name, const std::wstring& valu
 Environment& Environment::Remove(const std::wstring& name)
 {
     m_variables.erase(std::remove_if(m_variables.begin(), m_variables.end(),
-                                     [&](const auto& variable) { return SameName(variable.first, name); }),
+                                     [&](const auto& variable) { return simhandheld::EqualsNoCase(variable.first, name); }),
                       m_variables.end());
     return *this;
 }
@@ -59,7 +56,7 @@ Environment& Environment::Remove(const std::wstring& name)
 std::optional<std::wstring> Environment::Get(const std::wstring& name) const
 {
     for (const auto& variable : m_variables) {
-        if (SameName(variable.first, name))
+        if (simhandheld::EqualsNoCase(variable.first, name))
             return variable.second;
     }
     return std::nullopt;
@@ -68,8 +65,9 @@ std::optional<std::wstring> Environment::Get(const std::wstring& name) const
 std::wstring Environment::Block() const
 {
     auto sorted = m_variables;
+    // Windows wants the block sorted by name, ignoring case.
     std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
-        return ::CompareStringOrdinal(a.first.c_str(), -1, b.first.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+        return simhandheld::UpperInvariant(a.first) < simhandheld::UpperInvariant(b.first);
     });
     std::wstring block;
     for (const auto& variable : sorted) {

@@ -52,11 +52,11 @@ bool HasButton(HWND box, int id)
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs)
 {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    const DWORD start = ::GetTickCount();
     for (;;) {
         if (condition())
             return true;
-        if (::GetTickCount64() >= deadline)
+        if (::GetTickCount() - start >= timeoutMs)
             return false;
         ::Sleep(kPollMs);
     }
