@@ -375,6 +375,19 @@ TEST(Manifest, AsksToRunAsTheInvokerWithoutUiAccess) {
     EXPECT_EQ(manifest.find("requireAdministrator"), std::string::npos);
 }
 
+// Windows XP's loader refuses a program whose manifest puts trustInfo in the base namespace, and
+// XP SP2 may even crash on an element that declares two namespaces.
+TEST(Manifest, IsOneThatWindowsXpLoads) {
+    std::string manifest = Manifest();
+    ASSERT_FALSE(manifest.empty());
+    EXPECT_NE(manifest.find("<trustInfo xmlns=\"urn:schemas-microsoft-com:asm.v2\">"), std::string::npos);
+    for (size_t open = manifest.find('<'); open != std::string::npos; open = manifest.find('<', open + 1)) {
+        const std::string tag = manifest.substr(open, manifest.find('>', open) - open);
+        const size_t first = tag.find("xmlns");
+        EXPECT_TRUE(first == std::string::npos || tag.find("xmlns", first + 1) == std::string::npos) << tag;
+    }
+}
+
 TEST(Manifest, KeepsTheClassicLookWithoutCommonControls6) {
     std::string manifest = Manifest();
     ASSERT_FALSE(manifest.empty());
