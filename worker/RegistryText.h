@@ -1,6 +1,6 @@
 // A text value read from the handheld's registry into the fixed 520-byte buffer. What the
-// handheld sends may be unterminated or of odd length: the text is always terminated here, and
-// writing it back never sends more than was read.
+// handheld sends may be unterminated or of odd length: the text is its whole UTF-16 units up to
+// the first terminator or the end of what was read, and is always terminated here.
 #pragma once
 
 #include "worker/HandheldNames.h"
@@ -12,12 +12,9 @@ public:
     bool Read(RapiClass& rapi, HKEY hKey, const wchar_t* valueName);
 
     const wchar_t* Text() const { return m_units; }
-    // The text and its terminator, but no more than the handheld delivered (2 bytes for a
-    // value that could not be read: the terminator alone).
+    // The text and its terminator: (length + 1) * 2 bytes, 522 for a text that filled the buffer.
     DWORD BytesToWrite() const;
 
 private:
     wchar_t m_units[handheld::kTextBufferUnits + 1] = {};  // a spare unit keeps it terminated
-    DWORD m_bytesRead = 0;
-    bool m_read = false;
 };

@@ -30,10 +30,6 @@ protected:
     {
         return handheld->GetValue(HKEY_LOCAL_MACHINE, paths::kMakerKey, L"DPI");
     }
-    void SetFileName(const std::string& bytes)
-    {
-        handheld->SetValue(HKEY_CURRENT_USER, paths::kOldLauncherEntry, L"FileName", REG_SZ, bytes);
-    }
     void ExpectCompleted(const WorkerResult& run)
     {
         EXPECT_TRUE(run.Notices().empty()) << Describe(run.messages);
@@ -103,22 +99,42 @@ TEST_F(Migration, OneMissingLauncherValueLeavesTheOthersIntact)
     EXPECT_EQ(simhandheld::DwordValue(7), NewEntry(L"Index"));
 }
 
-TEST_F(Migration, AnUnterminatedFileNameFillingTheBufferIsCarriedOverByteForByte)
+// What the handheld sends as a launcher text, and what the new entry must hold: the whole UTF-16
+// units read, then a terminator, so that the launcher never reads past the value.
+struct LauncherTextCase {
+    const char* what;
+    const wchar_t* valueName;
+    std::string sent;
+    std::string written;
+};
+
+void PrintTo(const LauncherTextCase& c, std::ostream* os)
 {
-    const std::string full = Utf16Bytes(std::wstring(260, L'q'));
-    ASSERT_EQ(520u, full.size());
-    SetFileName(full);
-    ExpectCompleted(Run(/*copyToCard=*/false));
-    EXPECT_EQ((RegValue{REG_SZ, full}), NewEntry(L"FileName"));
+    *os << c.what;
 }
 
-TEST_F(Migration, AnOddLengthFileNameIsCarriedOverWithoutAnExtraByte)
+class LauncherText : public Migration, public ::testing::WithParamInterface<LauncherTextCase> {};
+
+TEST_P(LauncherText, ArrivesAsItsWholeUnitsAndATerminator)
 {
-    const std::string odd = Utf16Bytes(L"qamo") + "x";
-    SetFileName(odd);
+    const LauncherTextCase& c = GetParam();
+    handheld->SetValue(HKEY_CURRENT_USER, paths::kOldLauncherEntry, c.valueName, REG_SZ, c.sent);
     ExpectCompleted(Run(/*copyToCard=*/false));
-    EXPECT_EQ((RegValue{REG_SZ, odd}), NewEntry(L"FileName"));
+    EXPECT_EQ((RegValue{REG_SZ, c.written}), NewEntry(c.valueName));
 }
+
+const std::string kFull = Utf16Bytes(std::wstring(260, L'q'));  // 520 bytes, no terminator
+const std::string kTerminator(2, '\0');
+
+INSTANTIATE_TEST_SUITE_P(
+    Migration, LauncherText,
+    ::testing::Values(
+        LauncherTextCase{"FileNameFillingTheBuffer", L"FileName", kFull, kFull + kTerminator},
+        LauncherTextCase{"CommandLineFillingTheBuffer", L"CommnadLine", kFull, kFull + kTerminator},
+        LauncherTextCase{"FileNameOfOddLength", L"FileName", Utf16Bytes(L"qamo") + "x",
+                         Utf16Bytes(L"qamo") + kTerminator},
+        LauncherTextCase{"CommandLineOfOneByte", L"CommnadLine", "x", kTerminator}),
+    [](const ::testing::TestParamInfo<LauncherTextCase>& info) { return std::string(info.param.what); });
 
 TEST_F(Migration, WithoutAnOldEntryNoLauncherKeyIsMadeOrRemoved)
 {
