@@ -92,10 +92,31 @@ bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes)
     return false;
 }
 
+// FILE_APPEND_DATA alone makes every write land at the end, even with writers in other processes.
 bool AppendToFile(const std::wstring& path, const std::string& bytes)
 {
-    // FILE_APPEND_DATA alone makes every write land at the end, even with writers in other processes.
     return WriteNew(path, FILE_APPEND_DATA, OPEN_ALWAYS, bytes);
+}
+
+bool Appender::Open(const std::wstring& path)
+{
+    Close();
+    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    m_file = file != INVALID_HANDLE_VALUE ? file : nullptr;
+    return m_file != nullptr;
+}
+
+void Appender::Close()
+{
+    if (m_file != nullptr)
+        CloseHandle(m_file);
+    m_file = nullptr;
+}
+
+bool Appender::Append(const std::string& bytes) const
+{
+    return m_file != nullptr && WriteAll(m_file, bytes);
 }
 
 bool IsDirectory(const std::wstring& path)

@@ -32,6 +32,24 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes);
 bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes);
 bool AppendToFile(const std::wstring& path, const std::string& bytes);
 
+// A file held open for appending, shared with every reader and writer: each append is then one
+// write, not an open, a write and a close.
+class Appender {
+public:
+    Appender() = default;
+    ~Appender() { Close(); }
+    Appender(const Appender&) = delete;
+    Appender& operator=(const Appender&) = delete;
+
+    bool Open(const std::wstring& path);
+    void Close();
+    bool IsOpen() const { return m_file != nullptr; }
+    bool Append(const std::string& bytes) const;
+
+private:
+    void* m_file = nullptr;  // the file's HANDLE
+};
+
 bool IsDirectory(const std::wstring& path);
 bool IsFile(const std::wstring& path);
 bool IsReadOnlyFile(const std::wstring& path);

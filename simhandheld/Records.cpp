@@ -64,7 +64,17 @@ PreciseClock FindPreciseClock()
 // Looked up once, while the library loads.
 const PreciseClock g_preciseClock = FindPreciseClock();
 
+std::string CallLine(const CallRecord& call)
+{
+    const std::wstring line = std::to_wstring(call.seq) + L'\t' + std::to_wstring(call.startMicros) + L'\t' +
+                              std::to_wstring(call.endMicros) + L'\t' + Field(call.function) + L'\t' +
+                              Field(call.arguments) + L'\t' + Field(call.result) + L'\t' +
+                              (call.faulted ? L"faulted" : call.failed ? L"failed" : L"ok") + L"\r\n";
+    return ToUtf8(line);
+}
+
 }  // namespace
+
 
 long long WallClockMicros()
 {
@@ -78,11 +88,12 @@ long long WallClockMicros()
 
 bool AppendCall(const std::wstring& folder, const CallRecord& call)
 {
-    const std::wstring line = std::to_wstring(call.seq) + L'\t' + std::to_wstring(call.startMicros) + L'\t' +
-                              std::to_wstring(call.endMicros) + L'\t' + Field(call.function) + L'\t' +
-                              Field(call.arguments) + L'\t' + Field(call.result) + L'\t' +
-                              (call.faulted ? L"faulted" : call.failed ? L"failed" : L"ok") + L"\r\n";
-    return AppendToFile(InFolder(folder, kCallsFile), ToUtf8(line));
+    return AppendToFile(InFolder(folder, kCallsFile), CallLine(call));
+}
+
+bool AppendCall(const Appender& log, const CallRecord& call)
+{
+    return log.Append(CallLine(call));
 }
 
 std::vector<CallRecord> ReadCalls(const std::wstring& folder)

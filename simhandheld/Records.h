@@ -5,6 +5,8 @@
 // since 1970-01-01 UTC, comparable between processes. started.txt: "program<TAB>command line".
 #pragma once
 
+#include "simhandheld/Folder.h"
+
 #include <string>
 #include <vector>
 
@@ -29,6 +31,7 @@ struct StartedProgram {
 long long WallClockMicros();
 
 bool AppendCall(const std::wstring& folder, const CallRecord& call);
+bool AppendCall(const Appender& log, const CallRecord& call);
 std::vector<CallRecord> ReadCalls(const std::wstring& folder);
 
 bool AppendStarted(const std::wstring& folder, const StartedProgram& started);

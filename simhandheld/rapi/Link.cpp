@@ -41,6 +41,18 @@ void Link::Reload()
     m_settings = settings ? std::move(*settings) : DeviceSettings{};
 }
 
+void Link::LogCall(const CallRecord& call)
+{
+    if (m_folder.empty())
+        return;
+    if (m_connected.load() && !m_callLog.IsOpen())
+        m_callLog.Open(InFolder(m_folder, kCallsFile));
+    if (m_callLog.IsOpen())
+        AppendCall(m_callLog, call);
+    else
+        AppendCall(m_folder, call);
+}
+
 void Link::ResetCounts()
 {
     m_calls = 0;
@@ -107,6 +119,7 @@ void Link::Stop()
         m_pending = nullptr;
     }
     m_connected.store(false);
+    m_callLog.Close();
     if (m_startEvent) {
         ::CloseHandle(m_startEvent);
         m_startEvent = nullptr;

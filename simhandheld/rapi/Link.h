@@ -5,6 +5,8 @@
 #pragma once
 
 #include "devicelink/RapiApi.h"
+#include "simhandheld/Folder.h"
+#include "simhandheld/Records.h"
 #include "simhandheld/Registry.h"
 #include "simhandheld/Settings.h"
 
@@ -51,6 +53,8 @@ public:
     void ResetCounts();
     // Reads the folder and settings again: a test changes them between connections.
     void Reload();
+    // Appends a call to calls.log, if there is a folder.
+    void LogCall(const CallRecord& call);
 
     // Handles given to the caller for desktop files, processes and threads.
     enum class Kind { File, Process, Thread };
@@ -81,6 +85,9 @@ private:
     LibraryLock m_lock;
     std::wstring m_folder;
     DeviceSettings m_settings;
+    // calls.log, held open while a connection stands (Stop closes it): opening and closing it
+    // for every call would cost the caller more than most calls take.
+    Appender m_callLog;
     std::atomic<bool> m_connected{false};
     HANDLE m_startEvent = nullptr;
     HANDLE m_startThread = nullptr;
