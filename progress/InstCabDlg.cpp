@@ -29,9 +29,8 @@ constexpr NoticeText kErrorNotices[] = {
     {VUP_NOTICE_CARD_CREATE_FAILED, kCardCreateFailed, kTransferCaption},
 };
 
-// Redrawing a caption is slow on some desktops: the title follows the bar just after the
-// worker's report has been answered, so that the worker never waits for it.
-constexpr UINT WM_SHOW_PERCENT = WM_APP + 1;
+// A progress report held back until the desktop has caught up with painting.
+constexpr UINT_PTR kPaintTimerId = 1;
 
 // The worker may be blocked in a synchronous send to this very thread: keep handling sent
 // messages (and nothing else) while waiting for it, or neither thread could go on.
@@ -50,7 +49,7 @@ BEGIN_MESSAGE_MAP(InstCabDlg, CDialog)
     ON_MESSAGE(WM_VUP_STAGE, &InstCabDlg::OnVupStage)
     ON_MESSAGE(WM_VUP_NOTICE, &InstCabDlg::OnVupNotice)
     ON_MESSAGE(WM_VUP_PROGRESS, &InstCabDlg::OnVupProgress)
-    ON_MESSAGE(WM_SHOW_PERCENT, &InstCabDlg::OnShowPercent)
+    ON_MESSAGE(WM_TIMER, &InstCabDlg::OnTimer)
 END_MESSAGE_MAP()
 
 InstCabDlg::InstCabDlg(CWnd* pParent) : CDialog(IDD, pParent) {}
@@ -62,6 +61,7 @@ void InstCabDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_PROGRESS, m_progress);
+    DDX_Control(pDX, IDCANCEL, m_cancelButton);
 }
 
 BOOL InstCabDlg::OnInitDialog()
@@ -108,7 +108,7 @@ void InstCabDlg::OnOK() {}
 void InstCabDlg::OnCancel()
 {
     // The cancel key means nothing while the Cancel button is disabled: no copy is running.
-    if (!GetDlgItem(IDCANCEL).IsWindowEnabled())
+    if (!m_cancelButton.IsWindowEnabled())
         return;
     CWaitCursor waitCursor;
     m_bCancelled = true;
@@ -124,9 +124,22 @@ void InstCabDlg::OnDestroy()
     CloseWorkerHandles();
 }
 
+// Whatever the dialog says next comes after the progress already reported, which stays shown.
 int InstCabDlg::ShowMessage(const std::wstring& text, const wchar_t* caption, UINT style)
 {
+    ShowReportedProgress();
     return MessageBox(text.c_str(), caption, style);
+}
+
+void InstCabDlg::ShowReportedProgress()
+{
+    if (m_bCancelled || m_nReportedPercent == m_nShownPercent)
+        return;
+    m_paintPacer.PaintStarts();
+    m_progress.SetPos(m_nReportedPercent);
+    SetWindowText(FormatText(kPercentTitle, {std::to_wstring(m_nReportedPercent)}).c_str());
+    m_paintPacer.PaintEnded();
+    m_nShownPercent = m_nReportedPercent;
 }
 
 LRESULT InstCabDlg::OnVupStage(WPARAM wParam, LPARAM)
@@ -155,9 +168,10 @@ LRESULT InstCabDlg::OnVupStage(WPARAM wParam, LPARAM)
     default:
         return 0;
     }
+    ShowReportedProgress();
     SetDlgItemText(IDC_STATUS_TEXT, status);
-    m_nTitlePercent = -1;
     SetWindowText(title);
+    m_nReportedPercent = m_nShownPercent = -1;
     return 0;
 }
 
@@ -188,22 +202,34 @@ LRESULT InstCabDlg::OnVupNotice(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// The worker waits in its report only for what it and the Cancel button depend on: the answer and
+// Cancel's state. The bar and the title repaint as they are set, which takes several times as
+// long as the report itself, so they are set once the worker has its answer and is writing its
+// next chunk; only reports that come faster than the desktop paints replace one another.
 LRESULT InstCabDlg::OnVupProgress(WPARAM wParam, LPARAM lParam)
 {
-    const int percent = static_cast<int>(wParam);
-    m_progress.SetPos(percent);
-    m_nTitlePercent = percent;
-    if (!m_bTitlePosted)
-        m_bTitlePosted = ::PostMessageW(m_hWnd, WM_SHOW_PERCENT, 0, 0) != FALSE;
-    // A cancelled run stays cancelled: its last progress reports must not offer Cancel again.
-    GetDlgItem(IDCANCEL).EnableWindow(lParam == VUP_PROGRESS_RUNNING && !m_bCancelled);
+    // A cancelled run stays cancelled: its last reports neither offer Cancel again nor move the bar.
+    const bool offerCancel = lParam == VUP_PROGRESS_RUNNING && !m_bCancelled;
+    if ((m_cancelButton.IsWindowEnabled() != FALSE) != offerCancel)
+        m_cancelButton.EnableWindow(offerCancel ? TRUE : FALSE);
+    ::ReplyMessage(0);
+    if (m_bCancelled)
+        return 0;
+    m_nReportedPercent = static_cast<int>(wParam);
+    const DWORD waitMs = m_paintPacer.WaitBeforePaintMs();
+    if (waitMs == 0)
+        ShowReportedProgress();
+    else if (!m_bPaintTimerSet)
+        m_bPaintTimerSet = ::SetTimer(m_hWnd, kPaintTimerId, waitMs, nullptr) != 0;
     return 0;
 }
 
-LRESULT InstCabDlg::OnShowPercent(WPARAM, LPARAM)
+LRESULT InstCabDlg::OnTimer(WPARAM wParam, LPARAM)
 {
-    m_bTitlePosted = false;
-    if (m_nTitlePercent >= 0)
-        SetWindowText(FormatText(kPercentTitle, {std::to_wstring(m_nTitlePercent)}).c_str());
+    if (wParam == kPaintTimerId) {
+        ::KillTimer(m_hWnd, kPaintTimerId);
+        m_bPaintTimerSet = false;
+        ShowReportedProgress();
+    }
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "framework/Dialog.h"
 #include "framework/ProgressCtrl.h"
+#include "progress/PaintPacer.h"
 #include "res/resource.h"
 
 class InstCabDlg : public CDialog {
@@ -29,7 +30,7 @@ protected:
     LRESULT OnVupStage(WPARAM wParam, LPARAM lParam);
     LRESULT OnVupNotice(WPARAM wParam, LPARAM lParam);
     LRESULT OnVupProgress(WPARAM wParam, LPARAM lParam);
-    LRESULT OnShowPercent(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -37,12 +38,18 @@ private:
     bool StartWorker();
     void CloseWorkerHandles();
     int ShowMessage(const std::wstring& text, const wchar_t* caption, UINT style);
+    void ShowReportedProgress();
 
+    // Bound like the bar: every progress report sets it, and looking a control up by its id
+    // costs a round trip to the window server on some desktops.
+    CWnd m_cancelButton;
     // Set once the user has cancelled: the run is over for the user, so whatever the worker
     // still reports while we wait for it shows nothing.
     bool m_bCancelled = false;
-    // The percentage the title is to show, once the worker's report has been answered; -1 when
-    // a stage title has replaced it.
-    int m_nTitlePercent = -1;
-    bool m_bTitlePosted = false;
+    // The percentage last reported and the one the bar and the title show; -1 while a stage's
+    // title stands.
+    int m_nReportedPercent = -1;
+    int m_nShownPercent = -1;
+    PaintPacer m_paintPacer;
+    bool m_bPaintTimerSet = false;
 };

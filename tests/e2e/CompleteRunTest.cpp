@@ -37,6 +37,13 @@ TEST_F(CompletedRun, WithTheCardCopyShowsEachStageThenLeavesBothCopiesAndStartsT
 
     EXPECT_EQ(log.statuses, (std::vector<std::wstring>{expected::kReadingStatus, expected::kCardStatus,
                                                        expected::kInstallStatus}));
+    // The bar shows the reports in order: it goes back only once, to start the second copy.
+    std::vector<int> backwards;
+    for (size_t i = 1; i < log.positions.size(); ++i) {
+        if (log.positions[i] >= 0 && log.positions[i] < log.positions[i - 1])
+            backwards.push_back(log.positions[i]);
+    }
+    EXPECT_EQ(backwards.size(), 1u) << testing::PrintToString(log.positions);
     ASSERT_FALSE(log.titles.empty());
     EXPECT_EQ(log.titles.front(), expected::kReadingTitle);
     for (const std::wstring& title : log.titles) {
