@@ -1,0 +1,11 @@
+// The platform's own cost of one report from the worker: a synchronous SendMessageA from one
+// thread to a window of another that answers at once, on the same desktop as the tool. No
+// report of the tool's can cost the worker less.
+#pragma once
+
+namespace bench {
+
+// The median of `sends` such round trips, each after the receiving thread has gone idle again.
+double MeasureSendFloorMs(unsigned sends = 500);
+
+}  // namespace bench
