@@ -276,8 +276,8 @@ std::optional<Registry> Registry::Parse(std::wstring_view text, std::wstring* er
             logical.pop_back();
             continue;
         }
-        const std::wstring line = std::move(logical);
-        logical.clear();
+        std::wstring line;
+        line.swap(logical);
         if (line.empty() || line.front() == L';')
             continue;
         if (!sawHeader) {

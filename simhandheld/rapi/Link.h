@@ -32,7 +32,7 @@ public:
     void unlock() { ::LeaveCriticalSection(&m_section); }
 
 private:
-    CRITICAL_SECTION m_section;
+    CRITICAL_SECTION m_section{};
 };
 
 class Link {
