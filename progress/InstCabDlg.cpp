@@ -213,6 +213,8 @@ LRESULT InstCabDlg::OnVupProgress(WPARAM wParam, LPARAM lParam)
     if ((m_cancelButton.IsWindowEnabled() != FALSE) != offerCancel)
         m_cancelButton.EnableWindow(offerCancel ? TRUE : FALSE);
     ::ReplyMessage(0);
+    // The answer has woken the worker: let it have the processor before the painting does.
+    ::SwitchToThread();
     if (m_bCancelled)
         return 0;
     m_nReportedPercent = static_cast<int>(wParam);
