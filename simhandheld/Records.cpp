@@ -75,7 +75,6 @@ std::string CallLine(const CallRecord& call)
 
 }  // namespace
 
-
 long long WallClockMicros()
 {
     FILETIME now;

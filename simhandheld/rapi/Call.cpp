@@ -60,7 +60,7 @@ Call::~Call()
     // does its own work within its transfer time, so that it never counts as the caller's.
     // Where that time is too short for it, the line follows the call's end.
     const long long due = m_record.startMicros + micros;
-    const bool logInTime = !m_link.Folder().empty() && due - WallClockMicros() > kLogWriteAllowanceMicros;
+    const bool logInTime = due - WallClockMicros() > kLogWriteAllowanceMicros;
     if (logInTime) {
         m_record.endMicros = due;
         m_link.LogCall(m_record);
