@@ -68,6 +68,8 @@ fi
 cat "$out/clang-tidy.txt"
 
 echo "cppcheck: $product"
+# The Windows version the build targets, as CMake set it for the build being checked.
+winnt=$(grep -o -- '-D_WIN32_WINNT=0x[0-9A-Fa-f]*' "$build/compile_commands.json" | head -n 1 | cut -d= -f2)
 cppcheck_status=0
 # useStlAlgorithm is off: a raw loop with an early return is how this code base searches a
 # table, and the check asks for nothing but a rewrite.
@@ -76,7 +78,7 @@ cppcheck_status=0
     --enable=warning,performance,portability,style --inline-suppr --error-exitcode=1 \
     --suppress=useStlAlgorithm -j "$jobs" --cppcheck-build-dir="$out/cppcheck" --quiet \
     -D_WIN32 -D_WIN64 -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX \
-    -D_WIN32_WINNT=0x0502 -DWINVER=0x0502 -I . \
+    -D_WIN32_WINNT="$winnt" -DWINVER="$winnt" -I . \
     --template='{file}:{line}:{column}: {severity}: {message} [{id}]' \
     $product) >"$out/cppcheck.txt" 2>&1 || cppcheck_status=1
 cat "$out/cppcheck.txt"
