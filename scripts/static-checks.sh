@@ -8,20 +8,7 @@ jobs=$(nproc)
 triplet=x86_64-w64-mingw32
 product="devicelink worker progress app framework simhandheld"
 
-missing=""
-command -v cmake >/dev/null 2>&1 || missing="$missing cmake make"
-command -v $triplet-g++-win32 >/dev/null 2>&1 || missing="$missing mingw-w64"
-command -v clang-tidy-14 >/dev/null 2>&1 || command -v clang-tidy >/dev/null 2>&1 || missing="$missing clang-tidy"
-command -v cppcheck >/dev/null 2>&1 || missing="$missing cppcheck"
-if [ -n "$missing" ]; then
-    echo "Installing:$missing"
-    sudo=""
-    [ "$(id -u)" -eq 0 ] || sudo=sudo
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo apt-get update -qq
-    # shellcheck disable=SC2086
-    $sudo apt-get install -y -qq $missing >/dev/null
-fi
+"$top/scripts/deps.sh"
 tidy=$(command -v clang-tidy-14 || command -v clang-tidy)
 
 # Only the compile database is needed: nothing is built. The tests are not checked here.
