@@ -1,0 +1,66 @@
+#!/bin/sh
+# check-reproducible.sh [BUILD_ROOT]: proves that the release in BUILD_ROOT/release (made by
+# release.sh without a certificate) is what this source gives anywhere: copies the tracked files
+# of the working tree (uncommitted changes included) to another folder, builds there only what
+# the release needs, in yet another folder, makes the release folder and zip from it, and
+# compares both byte for byte with BUILD_ROOT's. Names every file that differs and exits 1 if
+# any does; removes its folders either way.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+root=${1:-${QAMOVUP_BUILD_DIR:-$top/build}}
+root=$(cd "$root" && pwd)
+start=$(date +%s)
+
+version=$(sed -n 's/^project(qamovup VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+name=qamovup-$version
+reference=$root/release
+[ -d "$reference/$name" ] && [ -f "$reference/$name.zip" ] ||
+    { echo "check-reproducible: no release in $reference: run scripts/release.sh $root first" >&2; exit 2; }
+if command -v osslsigncode >/dev/null 2>&1 &&
+   osslsigncode extract-signature -in "$reference/$name/qamovup.exe" -out /dev/null >/dev/null 2>&1; then
+    echo "check-reproducible: $reference/$name holds signed programs; compare a release made without a certificate" >&2
+    exit 2
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/qamovup-reproduce.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir "$work/source"
+# Tracked files as they are now; one deleted but not yet committed is left out.
+(cd "$top" && git ls-files -z | tar --null -T - --ignore-failed-read -cf - 2>/dev/null) | tar -xf - -C "$work/source"
+
+# The copy has no history: it gets the commit's time from here, as release.sh gave it to the zip.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct)
+fi
+export SOURCE_DATE_EPOCH
+cabinet=$(sed -n 's/^QAMOVUP_CABINET:FILEPATH=//p' "$root/i686/CMakeCache.txt")
+for arch in i686 x86_64; do
+    cmake -S "$work/source" -B "$work/build/$arch" -DCMAKE_BUILD_TYPE=Release \
+          -DCMAKE_TOOLCHAIN_FILE="$work/source/cmake/mingw-w64-$arch.cmake" \
+          -DQAMOVUP_BUILD_TESTS=OFF -DQAMOVUP_CABINET="$cabinet" >"$work/log" 2>&1 &&
+    cmake --build "$work/build/$arch" -j"$(nproc)" --target qamovup qamosim rapi >>"$work/log" 2>&1 ||
+        { cat "$work/log" >&2; echo "check-reproducible: the second $arch build failed" >&2; exit 1; }
+done
+env -u QAMOVUP_SIGN_PKCS12 "$work/source/scripts/release.sh" --no-build "$work/build" >"$work/log" 2>&1 ||
+    { cat "$work/log" >&2; echo "check-reproducible: the second release failed" >&2; exit 1; }
+
+# Every file of either folder, then the zip.
+differ=0
+(cd "$reference/$name" && find . -type f; cd "$work/build/release/$name" && find . -type f) |
+    sed 's|^\./||' | LC_ALL=C sort -u >"$work/files"
+while IFS= read -r file; do
+    if ! cmp -s "$reference/$name/$file" "$work/build/release/$name/$file"; then
+        echo "differs: $name/$file"
+        differ=1
+    fi
+done <"$work/files"
+if ! cmp -s "$reference/$name.zip" "$work/build/release/$name.zip"; then
+    echo "differs: $name.zip"
+    differ=1
+fi
+count=$(wc -l <"$work/files")
+if [ "$differ" = 1 ]; then
+    echo "check-reproducible: a build of this source elsewhere differs from $reference ($(($(date +%s) - start)) s)"
+    exit 1
+fi
+echo "check-reproducible: $count files and $name.zip rebuilt elsewhere are byte-identical ($(($(date +%s) - start)) s)"
