@@ -1,0 +1,58 @@
+#!/bin/sh
+# check-signed-release.sh [BUILD_ROOT]: makes a release of BUILD_ROOT with scripts/release.sh and a
+# throwaway certificate, into a folder of its own (BUILD_ROOT/release is left alone), and checks
+# that what is handed out is what was signed: both programs carry good SHA-1 and nested SHA-256
+# signatures and unsign to BUILD_ROOT's programs, SHA256SUMS holds every file of the folder and
+# agrees with them, and the zip holds exactly the folder's files, byte for byte.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+top=$(cd "$here/../.." && pwd)
+root=${1:-${QAMOVUP_BUILD_DIR:-$top/build}}
+root=$(cd "$root" && pwd)
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/qamovup-signed-release.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+fail() { echo "check-signed-release: FAIL: $*" >&2; exit 1; }
+
+"$here/throwaway-cert.sh" "$work/cert"
+QAMOVUP_SIGN_PKCS12=$work/cert/signing.pfx QAMOVUP_SIGN_PASSWORD_FILE=$work/cert/password \
+    "$top/scripts/release.sh" --out "$work/out" "$root" >"$work/release.log" 2>&1 ||
+    { cat "$work/release.log" >&2; fail "release.sh failed"; }
+grep '^signed ' "$work/release.log"
+
+version=$(sed -n 's/^project(qamovup VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+name=qamovup-$version
+folder=$work/out/$name
+[ -d "$folder" ] && [ -f "$folder.zip" ] || fail "no $name/ and $name.zip in the output folder"
+
+for pair in qamovup.exe:i686 x64/qamovup.exe:x86_64; do
+    program=${pair%%:*} arch=${pair#*:}
+    report=$(osslsigncode verify -CAfile "$work/cert/cert.pem" -in "$folder/$program" 2>&1) ||
+        { printf '%s\n' "$report"; fail "$program does not verify"; }
+    digests=$(printf '%s\n' "$report" | sed -n 's/^Message digest algorithm  *: *\([A-Z0-9]*\) *$/\1/p' | tr '\n' ' ')
+    oks=$(printf '%s\n' "$report" | grep -c '^Signature verification: ok$' || true)
+    [ "$digests" = "SHA1 SHA256 " ] && [ "$oks" = 2 ] ||
+        { printf '%s\n' "$report"; fail "$program: digests '$digests', $oks good signatures"; }
+    osslsigncode remove-signature -in "$folder/$program" -out "$work/unsigned.exe" >/dev/null
+    cmp "$work/unsigned.exe" "$root/$arch/app/qamovup.exe" || fail "$program unsigned is not $root/$arch/app/qamovup.exe"
+    rm -f "$work/unsigned.exe"
+    echo "$program: SHA-1 and nested SHA-256 signatures verify; unsigned, it is $arch/app/qamovup.exe"
+done
+
+# The sums: every file but SHA256SUMS itself, each one right.
+(cd "$folder" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort) >"$work/files"
+sed 's/^[0-9a-f]*  //' "$folder/SHA256SUMS" | LC_ALL=C sort >"$work/summed"
+cmp -s "$work/files" "$work/summed" ||
+    { diff "$work/files" "$work/summed" >&2 || true; fail "SHA256SUMS does not list exactly the folder's files"; }
+(cd "$folder" && sha256sum -c SHA256SUMS) || fail "SHA256SUMS disagrees with the folder"
+
+# The zip: the folder's files and SHA256SUMS, no more, no less, the same bytes.
+(cd "$work/out" && find "$name" -type f | LC_ALL=C sort) >"$work/folder-files"
+unzip -Z1 "$folder.zip" | LC_ALL=C sort >"$work/zip-members"
+cmp -s "$work/folder-files" "$work/zip-members" ||
+    { diff "$work/folder-files" "$work/zip-members" >&2 || true; fail "the zip's members are not the folder's files"; }
+while IFS= read -r member; do
+    unzip -p "$folder.zip" "$member" | cmp -s - "$work/out/$member" || fail "$member in the zip differs from the folder's"
+done <"$work/zip-members"
+unzip -l "$folder.zip"
+echo "check-signed-release: the signed release's SHA256SUMS and zip hold exactly its signed programs and files"
