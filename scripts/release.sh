@@ -4,7 +4,7 @@
 # and makes DIR/qamovup-VERSION/ (DIR is BUILD_ROOT/release unless --out names another):
 #   qamovup.exe                     the 32-bit tool, for every desktop (Windows XP SP3 to 11)
 #   x64/qamovup.exe                 the 64-bit tool, for 64-bit Windows when the service desk says so
-#   simhandheld/x86/, simhandheld/x64/   the simulated handheld: rapi.dll and qamosim.exe
+#   simhandheld/x86/, simhandheld/x64/   the simulated handheld: rapi.dll, qamosimlink.dll, qamosim.exe
 #   guide-ja.txt                    the users' guide (UTF-8 with a byte-order mark, CRLF: XP's Notepad)
 #   SHA256SUMS                      sha256sum's format, paths with forward slashes
 # and DIR/qamovup-VERSION.zip, the same folder in one file to hand out, which Windows XP's own zip
@@ -71,7 +71,8 @@ else
 fi
 for pair in i686:x86 x86_64:x64; do
     arch=${pair%%:*} folder=${pair#*:}
-    cp "$root/$arch/simhandheld/rapi.dll" "$root/$arch/simhandheld/qamosim.exe" "$out/simhandheld/$folder/"
+    cp "$root/$arch/simhandheld/rapi.dll" "$root/$arch/simhandheld/qamosimlink.dll" \
+       "$root/$arch/simhandheld/qamosim.exe" "$out/simhandheld/$folder/"
 done
 { printf '\357\273\277'; sed 's/$/\r/' "$top/docs/guide-ja.md"; } >"$out/guide-ja.txt"
 (cd "$out" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)

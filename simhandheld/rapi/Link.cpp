@@ -11,14 +11,27 @@ struct Link::Pending {
     HANDLE event;
     HANDLE cancel;
     std::atomic<bool>* connected;
-    HMODULE module;
 };
 
 namespace {
-// Made while the library loads, and never destroyed: at process exit there is nothing left to
-// join, and nothing to close that the system does not close anyway.
+// Made while the library loads, and never destroyed: the library stays loaded (DllMain), and at
+// process exit there is nothing left to join, and nothing to close that the system does not
+// close anyway.
 Link* const g_link = new Link;
 }  // namespace
+
+// The library pins itself at its first load: rapi.dll, which the tool loads and frees once per
+// run, only forwards to it, and the 32-bit GCC runtime inside it makes a semaphore at every load
+// that no unload closes. A connection's state is reset at each CeRapiInitEx instead.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_ATTACH) {
+        HMODULE self = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<LPCWSTR>(&Link::Instance), &self);
+    }
+    return TRUE;
+}
 
 Link& Link::Instance()
 {
@@ -57,6 +70,8 @@ void Link::ResetCounts()
 {
     m_calls = 0;
     m_callsByFunction.clear();
+    m_nextHandle = kFirstHandle;
+    m_nextId = kFirstId;
 }
 
 std::pair<unsigned, unsigned> Link::Count(const wchar_t* function)
@@ -77,16 +92,10 @@ HRESULT Link::Start(RAPIINIT* init)
     if (mode == ConnectionMode::Silent)
         return S_OK;
 
-    HMODULE self = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&Link::Instance), &self);
-    m_pending = new Pending{init,   mode == ConnectionMode::Answer ? S_OK : E_FAIL,
-                            m_settings.latencyMs, m_startEvent,
-                            CreateEventW(nullptr, TRUE, FALSE, nullptr), &m_connected, self};
-    // The thread holds its own reference to the library, so that unloading it early cannot pull
-    // the code from under the thread.
+    m_pending = new Pending{init, mode == ConnectionMode::Answer ? S_OK : E_FAIL, m_settings.latencyMs,
+                            m_startEvent, CreateEventW(nullptr, TRUE, FALSE, nullptr), &m_connected};
     m_startThread = CreateThread(nullptr, 0, &Link::CompleteStart, m_pending, 0, nullptr);
     if (!m_startThread) {
-        FreeLibrary(self);
         Stop();
         return E_FAIL;
     }
@@ -102,7 +111,7 @@ DWORD WINAPI Link::CompleteStart(void* pending)
             p->connected->store(true);
         SetEvent(p->event);
     }
-    FreeLibraryAndExitThread(p->module, 0);
+    return 0;
 }
 
 void Link::Stop()

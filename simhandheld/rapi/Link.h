@@ -50,6 +50,7 @@ public:
 
     // Counts a call; returns its number in this connection and in its function.
     std::pair<unsigned, unsigned> Count(const wchar_t* function);
+    // Starts the counts, and the numbering of handles and ids, afresh for a new connection.
     void ResetCounts();
     // Reads the folder and settings again: a test changes them between connections.
     void Reload();
@@ -102,8 +103,10 @@ private:
     };
     std::map<UINT_PTR, Open> m_handles;
     std::map<UINT_PTR, KeyName> m_keys;
-    UINT_PTR m_nextHandle = 0x100;
-    DWORD m_nextId = 0x4000;
+    static constexpr UINT_PTR kFirstHandle = 0x100;
+    static constexpr DWORD kFirstId = 0x4000;
+    UINT_PTR m_nextHandle = kFirstHandle;
+    DWORD m_nextId = kFirstId;
 };
 
 }  // namespace simhandheld
