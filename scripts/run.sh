@@ -1,13 +1,19 @@
 #!/bin/sh
 # Builds everything, prepares the default simulated handheld and runs the tool against it on a
-# Japanese Wine desktop. With a display the tool opens there for you to use; without one it is
-# driven through a complete revision-up under Xvfb and screenshots are saved. Afterwards it prints
-# what changed on the handheld.
+# Japanese Wine desktop: the 32-bit qamovup.exe, the program that is handed out, under the 32-bit
+# Wine loader as 64-bit Windows runs it (WOW64); QAMOVUP_ARCH=x86_64 runs the 64-bit one instead.
+# With a display the tool opens there for you to use; without one it is driven through a complete
+# revision-up under Xvfb and screenshots are saved. Afterwards it prints what changed on the handheld.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 root=${QAMOVUP_BUILD_DIR:-$top/build}
-# Only 64-bit programs run on this machine.
-build=$root/x86_64
+arch=${QAMOVUP_ARCH:-i686}
+case "$arch" in
+i686) loader=/usr/lib/wine/wine ;;
+x86_64) loader=/usr/lib/wine/wine64 ;;
+*) echo "QAMOVUP_ARCH is i686 or x86_64, not $arch" >&2; exit 2 ;;
+esac
+build=$root/$arch
 run=$root/run
 prefix=$run/wineprefix
 
@@ -28,23 +34,23 @@ cleanup() {
 trap cleanup EXIT
 
 mkdir -p "$run"
-"$top/tests/wine/wine-prefix.sh" up "$prefix" "$build/simhandheld/rapi.dll"
-wine() { "$top/tests/wine/wine-env.sh" "$prefix" "$@"; }
+"$top/tests/wine/wine-prefix.sh" up "$loader" "$prefix" "$build/simhandheld/rapi.dll" "$build/simhandheld/qamosimlink.dll"
+wine() { "$top/tests/wine/wine-env.sh" "$loader" "$prefix" "$@"; }
+windows_path() { wine winepath -w "$1"; }
 
-handheld=$(WINEPREFIX=$prefix WINEDEBUG=-all winepath -w "$run/handheld")
+handheld=$(windows_path "$run/handheld")
 rm -rf "$run/handheld"
 wine "$build/simhandheld/qamosim.exe" prepare "$handheld"
 wine "$build/simhandheld/qamosim.exe" show "$handheld" >"$run/handheld-before.txt"
 
 export QAMOVUP_HANDHELD="$handheld"
 if [ "$interactive" = 1 ]; then
-    echo "qamovup is open on $DISPLAY; close it to see what changed on the handheld."
+    echo "qamovup ($arch) is open on $DISPLAY; close it to see what changed on the handheld."
     wine "$build/app/qamovup.exe" || true
 else
     shots=$run/screenshots
     rm -rf "$shots" && mkdir -p "$shots"
-    wine "$build/tests/e2e/qamovup_demo.exe" "$(WINEPREFIX=$prefix WINEDEBUG=-all winepath -w "$build/app/qamovup.exe")" \
-        "$(WINEPREFIX=$prefix WINEDEBUG=-all winepath -w "$shots")"
+    wine "$build/tests/e2e/qamovup_demo.exe" "$(windows_path "$build/app/qamovup.exe")" "$(windows_path "$shots")"
     for bmp in "$shots"/*.bmp; do
         [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
     done
