@@ -4,14 +4,6 @@
 
 namespace {
 
-// LOAD_LIBRARY_SEARCH_SYSTEM32 needs Windows 8, or Windows 7 with KB2533623, which is also
-// what added AddDllDirectory; older systems reject the flag.
-bool SearchFlagsSupported()
-{
-    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    return kernel != nullptr && ::GetProcAddress(kernel, "AddDllDirectory") != nullptr;
-}
-
 std::wstring SystemFolderPath(const wchar_t* fileName)
 {
     wchar_t folder[MAX_PATH];
@@ -26,10 +18,19 @@ std::wstring SystemFolderPath(const wchar_t* fileName)
 
 }  // namespace
 
-bool SystemLibrary::Load(const wchar_t* fileName)
+// LOAD_LIBRARY_SEARCH_SYSTEM32 needs Windows 8, or Windows 7 with KB2533623, which is also
+// what added AddDllDirectory; older systems reject the flag.
+SystemLibrary::Lookup SystemLibrary::SupportedLookup()
+{
+    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    return kernel != nullptr && ::GetProcAddress(kernel, "AddDllDirectory") != nullptr ? Lookup::SearchFlag
+                                                                                         : Lookup::FullPath;
+}
+
+bool SystemLibrary::Load(const wchar_t* fileName, Lookup lookup)
 {
     Free();
-    if (SearchFlagsSupported()) {
+    if (lookup == Lookup::SearchFlag) {
         m_hModule = ::LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     } else {
         const std::wstring path = SystemFolderPath(fileName);

@@ -2,10 +2,12 @@
 #include "WorkerHarness.h"
 #include "devicelink/RapiClass.h"
 #include "simhandheld/Folder.h"
+#include "simhandheld/Text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -133,23 +135,70 @@ std::wstring SystemFolderFile(const wchar_t* name)
     return std::wstring(folder, n) + L"\\" + name;
 }
 
-TEST_F(ConnectTest, ALibraryPlantedInTheWorkingFolderIsNeverLoaded)
+std::wstring LoadedPath(const wchar_t* library)
 {
-    const std::wstring planted = simhandheld::Handheld::TemporaryFolder(L"ConnectTest.planted");
-    ASSERT_TRUE(::CopyFileW(SystemFolderFile(L"rapi_incomplete.dll").c_str(), (planted + L"\\rapi.dll").c_str(), FALSE));
-    wchar_t previous[MAX_PATH];
-    ASSERT_NE(0u, ::GetCurrentDirectoryW(MAX_PATH, previous));
-    ASSERT_TRUE(::SetCurrentDirectoryW(planted.c_str()));
-    {
-        RapiClass rapi;
-        EXPECT_EQ(RAPI_CONNECTED, rapi.Connect());
-        wchar_t loaded[MAX_PATH] = {};
-        ::GetModuleFileNameW(::GetModuleHandleW(L"rapi.dll"), loaded, MAX_PATH);
-        EXPECT_EQ(0, ::lstrcmpiW(SystemFolderFile(L"rapi.dll").c_str(), loaded));
-    }
-    ::SetCurrentDirectoryW(previous);
-    EXPECT_FALSE(Loaded(L"rapi.dll"));
-    simhandheld::RemoveTree(planted);
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(::GetModuleHandleW(library), path, MAX_PATH);
+    return path;
 }
+
+// Both ways of naming the system folder to the loader: the search flag of current systems, and
+// the full path that Windows XP, Vista and an unpatched 7 take. Copies of the library lacking an
+// entry point are planted beside this program and in the working folder, as rapi.dll and under a
+// name that the system folder does not have.
+class SystemFolderOnly : public testing::TestWithParam<SystemLibrary::Lookup> {
+protected:
+    SystemFolderOnly() : working(simhandheld::Handheld::TemporaryFolder(L"ConnectTest.working"))
+    {
+        wchar_t program[MAX_PATH];
+        const DWORD n = ::GetModuleFileNameW(nullptr, program, MAX_PATH);
+        const std::wstring beside(program, std::wstring(program, n).rfind(L'\\'));
+        for (const std::wstring& folder : {beside, working}) {
+            for (const wchar_t* name : {L"\\rapi.dll", L"\\qamovup_planted.dll"}) {
+                planted.push_back(folder + name);
+                if (!::CopyFileW(SystemFolderFile(L"rapi_incomplete.dll").c_str(), planted.back().c_str(), FALSE))
+                    ADD_FAILURE() << "cannot plant " << simhandheld::ToUtf8(planted.back());
+            }
+        }
+        ::GetCurrentDirectoryW(MAX_PATH, previous);
+        ::SetCurrentDirectoryW(working.c_str());
+    }
+    ~SystemFolderOnly() override
+    {
+        ::SetCurrentDirectoryW(previous);
+        for (const std::wstring& file : planted)
+            ::DeleteFileW(file.c_str());
+        simhandheld::RemoveTree(working);
+    }
+
+    std::wstring working;
+    std::vector<std::wstring> planted;
+    wchar_t previous[MAX_PATH] = {};
+};
+
+TEST_P(SystemFolderOnly, TheSystemFoldersCopyIsTheOneLoaded)
+{
+    {
+        SystemLibrary library;
+        ASSERT_TRUE(library.Load(L"rapi.dll", GetParam()));
+        EXPECT_EQ(0, ::lstrcmpiW(SystemFolderFile(L"rapi.dll").c_str(), LoadedPath(L"rapi.dll").c_str()))
+            << simhandheld::ToUtf8(LoadedPath(L"rapi.dll"));
+        EXPECT_NE(nullptr, library.Find("CeRegDeleteKey"));
+    }
+    EXPECT_FALSE(Loaded(L"rapi.dll"));
+}
+
+TEST_P(SystemFolderOnly, ALibraryMissingThereIsNotLoadedFromElsewhere)
+{
+    SystemLibrary library;
+    EXPECT_FALSE(library.Load(L"qamovup_planted.dll", GetParam()));
+    EXPECT_FALSE(Loaded(L"qamovup_planted.dll"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lookups, SystemFolderOnly,
+                         testing::Values(SystemLibrary::Lookup::SearchFlag, SystemLibrary::Lookup::FullPath),
+                         [](const testing::TestParamInfo<SystemLibrary::Lookup>& info) {
+                             return info.param == SystemLibrary::Lookup::SearchFlag ? "SearchFlag" : "FullPath";
+                         });
 
 }  // namespace
