@@ -38,7 +38,8 @@ const LinkModel kModels[] = {
 constexpr double kGapOverFloorMs = 0.15;
 constexpr double kCancelSlackMs = 100;
 constexpr double kAnswerGoalMs = 50;
-constexpr double kMemoryGoalBytes = 2.0 * 1024 * 1024;
+// The figures of the 32-bit and the 64-bit tool go into one table.
+constexpr const char* kProgram = sizeof(void*) == 4 ? "32-bit" : "64-bit";
 
 struct Row {
     std::string figure;
@@ -57,7 +58,7 @@ std::string Format(const char* format, double value)
 
 void PrintRow(const char* model, const Row& row)
 {
-    std::printf("| %s | %s | %s | %s | %s |\n", model, row.figure.c_str(), row.measured.c_str(),
+    std::printf("| %s | %s | %s | %s | %s | %s |\n", kProgram, model, row.figure.c_str(), row.measured.c_str(),
                 row.hasGoal ? row.goal.c_str() : "-", row.hasGoal ? (row.met ? "met" : "NOT met") : "-");
     std::fflush(stdout);
 }
@@ -107,9 +108,11 @@ bool Measure(simhandheld::Handheld& handheld, const LinkModel& model, unsigned r
     PrintRow(model.name, {"slowest UI answer in a run (median; worst run)",
                           Format("%.1f ms", answer) + Format("; %.1f ms", worstAnswer),
                           Format("< %.0f ms", kAnswerGoalMs), true, answer < kAnswerGoalMs});
+    // Under Wine this is anonymous resident memory, Wine's own included: a figure to compare
+    // runs by, with no goal it could be held to.
     const double growth = Median(growths);
-    PrintRow(model.name, {"private memory at peak of transfer over idle main dialog",
-                          Format("%.0f KB", growth / 1024), "< 2048 KB", true, growth < kMemoryGoalBytes});
+    PrintRow(model.name, {"memory at peak of transfer over idle main dialog (Wine's anonymous resident)",
+                          Format("%.0f KB", growth / 1024), "-", false, false});
     return true;
 }
 
@@ -131,7 +134,7 @@ int wmain(int argc, wchar_t** argv)
     simhandheld::Handheld handheld(simhandheld::Handheld::TemporaryFolder(L"bench"));
     std::printf("Medians over %u complete and %u cancelled runs per link model (%u each at 250,000 B/s).\n\n",
                 runs, runs, slowRuns);
-    std::printf("| link | figure | measured | goal | met |\n|---|---|---|---|---|\n");
+    std::printf("| program | link | figure | measured | goal | met |\n|---|---|---|---|---|---|\n");
     // --link N measures the one link model of N bytes per second (0: unthrottled).
     const unsigned onlyLink = Option(argc, argv, L"--link", ~0u);
     bool ok = true;

@@ -1,19 +1,23 @@
 #!/bin/sh
-# benchmark.sh [--runs N] [--slow-runs N]: builds the tool and qamovup_bench, then drives complete
-# and cancelled revision-ups against the simulated handheld under three link models on a private
-# Xvfb and Wine prefix, prints the figures against their goals and writes them, with the machine
-# they were measured on, to bench/RESULTS.md. Not part of the test suite: it takes minutes.
+# benchmark.sh [--runs N] [--slow-runs N] [--link N]: builds both tools and qamovup_bench for each,
+# then drives complete and cancelled revision-ups against the simulated handheld under three link
+# models on a private Xvfb and Wine prefix: the 32-bit tool under the 32-bit loader (WOW64), then
+# the 64-bit one, each measured against the floor of its own kind of process. Prints the figures
+# against their goals as one table and writes it, with the machine it was measured on, to
+# bench/RESULTS.md. Not part of the test suite: it takes minutes.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
-build=${QAMOVUP_BUILD_DIR:-$top/build-bench}
-prefix=$build/bench-run/wineprefix
+root=${QAMOVUP_BUILD_DIR:-$top/build-bench}
+prefix=$root/bench-run/wineprefix
 
 "$top/scripts/deps.sh"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-x86_64.cmake" \
-          -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
-cmake --build "$build" -j"$(nproc)" --target qamovup rapi qamovup_bench
+for arch in i686 x86_64; do
+    if [ ! -f "$root/$arch/CMakeCache.txt" ]; then
+        cmake -S "$top" -B "$root/$arch" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-$arch.cmake" \
+              -DCMAKE_BUILD_TYPE=Release >/dev/null
+    fi
+    cmake --build "$root/$arch" -j"$(nproc)" --target qamovup rapi qamosimlink qamovup_bench
+done
 
 . "$top/scripts/xvfb.sh"
 start_xvfb
@@ -22,18 +26,32 @@ cleanup() {
     stop_xvfb
 }
 trap cleanup EXIT
-mkdir -p "$build/bench-run"
-"$top/tests/wine/wine-prefix.sh" up "$prefix" "$build/simhandheld/rapi.dll"
+mkdir -p "$root/bench-run"
+# One prefix holds both simulated libraries, each in the system folder of its kind.
+"$top/tests/wine/wine-prefix.sh" up /usr/lib/wine/wine64 "$prefix" \
+    "$root/i686/simhandheld/rapi.dll" "$root/i686/simhandheld/qamosimlink.dll" \
+    "$root/x86_64/simhandheld/rapi.dll" "$root/x86_64/simhandheld/qamosimlink.dll"
 
-table=$build/bench-run/table.md
-"$top/tests/wine/wine-env.sh" "$prefix" "$build/bench/qamovup_bench.exe" "$@" | tee "$table"
+table=$root/bench-run/table.md
+bench() {
+    loader=$1 arch=$2
+    shift 2
+    "$top/tests/wine/wine-env.sh" "$loader" "$prefix" "$root/$arch/bench/qamovup_bench.exe" "$@"
+}
+{
+    bench /usr/lib/wine/wine i686 "$@"
+    # The 64-bit rows continue the 32-bit table.
+    bench /usr/lib/wine/wine64 x86_64 "$@" | grep '^| 64-bit'
+} | tee "$table"
 
 {
     echo "# Benchmark results"
     echo
     echo "Measured $(date -u +%Y-%m-%d) with \`$(echo scripts/benchmark.sh "$@")\` on $(nproc) cores of" \
-         "$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(wine --version 2>/dev/null)," \
-         "Xvfb, simulated handheld, stand-in cabinet of 8,158,840 bytes."
+         "$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(/usr/lib/wine/wine64 --version 2>/dev/null)," \
+         "Xvfb, simulated handheld, stand-in cabinet of 8,158,840 bytes: the 32-bit qamovup.exe under the" \
+         "32-bit Wine loader (WOW64), the 64-bit one under the 64-bit loader, each with the floor measured" \
+         "by a benchmark program of its own kind."
     echo
     cat "$table"
     echo
