@@ -94,6 +94,7 @@ bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, RunOutcome& out
     outcome.slowestAnswerMs = probe.Stop();
 
     if (plan.cancel) {
+        outcome.cancelMissed = !cancelled;
         if (!cancelled || end.kind != e2e::RunEnd::Kind::Closed || outcome.cancelToGoneMs == 0)
             return Fail("the copy was not cancelled in the middle");
         if (!tool.Exit())

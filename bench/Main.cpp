@@ -38,6 +38,7 @@ const LinkModel kModels[] = {
 constexpr double kGapOverFloorMs = 0.15;
 constexpr double kCancelSlackMs = 100;
 constexpr double kAnswerGoalMs = 50;
+constexpr unsigned kCancelAttempts = 3;
 // The figures of the 32-bit and the 64-bit tool go into one table.
 constexpr const char* kProgram = sizeof(void*) == 4 ? "32-bit" : "64-bit";
 
@@ -72,7 +73,14 @@ bool Measure(simhandheld::Handheld& handheld, const LinkModel& model, unsigned r
             std::fprintf(stderr, "%s: %s run %u of %u\n", model.name, cancel ? "cancelled" : "complete", n + 1, runs);
             // The desktop's own speed drifts: the floor is taken beside every run, not once.
             floors.push_back(bench::MeasureSendFloorMs());
-            const bench::RunOutcome run = bench::DriveRun(handheld, {model.bytesPerSecond, model.copyToCard, cancel});
+            // An unthrottled copy can run past its middle between two looks at the dialog: such a
+            // cancelled run is tried again.
+            bench::RunOutcome run;
+            for (unsigned attempt = 0; attempt < kCancelAttempts; ++attempt) {
+                run = bench::DriveRun(handheld, {model.bytesPerSecond, model.copyToCard, cancel});
+                if (!run.cancelMissed)
+                    break;
+            }
             if (!run.ok)
                 return false;
             answers.push_back(run.slowestAnswerMs);

@@ -33,17 +33,21 @@ mkdir -p "$root/bench-run"
     "$root/x86_64/simhandheld/rapi.dll" "$root/x86_64/simhandheld/qamosimlink.dll"
 
 table=$root/bench-run/table.md
+# bench LOADER ARCH [ARGS...]: one tool's benchmark; its exit status goes to bench-run/ARCH.status.
 bench() {
     loader=$1 arch=$2
     shift 2
-    "$top/tests/wine/wine-env.sh" "$loader" "$prefix" "$root/$arch/bench/qamovup_bench.exe" "$@"
+    code=0
+    "$top/tests/wine/wine-env.sh" "$loader" "$prefix" "$root/$arch/bench/qamovup_bench.exe" "$@" || code=$?
+    echo "$code" >"$root/bench-run/$arch.status"
 }
-{
-    bench /usr/lib/wine/wine i686 "$@"
-    # The 64-bit rows continue the 32-bit table.
-    bench /usr/lib/wine/wine64 x86_64 "$@" | grep '^| 64-bit'
-} | tee "$table"
-
+# The 64-bit rows continue the 32-bit table; a failed run of one tool does not stop the other's.
+bench /usr/lib/wine/wine i686 "$@" | tee "$table"
+bench /usr/lib/wine/wine64 x86_64 "$@" | grep '^| 64-bit' | tee -a "$table"
+status=0
+for arch in i686 x86_64; do
+    [ "$(cat "$root/bench-run/$arch.status")" = 0 ] || { echo "benchmark: a run of the $arch tool failed" >&2; status=1; }
+done
 {
     echo "# Benchmark results"
     echo
@@ -58,3 +62,4 @@ bench() {
     echo "How each figure is measured, and what the goals mean: [README.md](README.md)."
 } >"$top/bench/RESULTS.md"
 echo "Written: $top/bench/RESULTS.md"
+exit $status
