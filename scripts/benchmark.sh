@@ -28,22 +28,23 @@ cleanup() {
 trap cleanup EXIT
 mkdir -p "$root/bench-run"
 # One prefix holds both simulated libraries, each in the system folder of its kind.
-"$top/tests/wine/wine-prefix.sh" up /usr/lib/wine/wine64 "$prefix" \
+. "$top/scripts/project.sh"
+"$top/tests/wine/wine-prefix.sh" up "$(wine_loader x86_64)" "$prefix" \
     "$root/i686/simhandheld/rapi.dll" "$root/i686/simhandheld/qamosimlink.dll" \
     "$root/x86_64/simhandheld/rapi.dll" "$root/x86_64/simhandheld/qamosimlink.dll"
 
 table=$root/bench-run/table.md
-# bench LOADER ARCH [ARGS...]: one tool's benchmark; its exit status goes to bench-run/ARCH.status.
+# bench ARCH [ARGS...]: one tool's benchmark; its exit status goes to bench-run/ARCH.status.
 bench() {
-    loader=$1 arch=$2
-    shift 2
+    arch=$1
+    shift
     code=0
-    "$top/tests/wine/wine-env.sh" "$loader" "$prefix" "$root/$arch/bench/qamovup_bench.exe" "$@" || code=$?
+    "$top/tests/wine/wine-env.sh" "$(wine_loader "$arch")" "$prefix" "$root/$arch/bench/qamovup_bench.exe" "$@" || code=$?
     echo "$code" >"$root/bench-run/$arch.status"
 }
 # The 64-bit rows continue the 32-bit table; a failed run of one tool does not stop the other's.
-bench /usr/lib/wine/wine i686 "$@" | tee "$table"
-bench /usr/lib/wine/wine64 x86_64 "$@" | grep '^| 64-bit' | tee -a "$table"
+bench i686 "$@" | tee "$table"
+bench x86_64 "$@" | grep '^| 64-bit' | tee -a "$table"
 status=0
 for arch in i686 x86_64; do
     [ "$(cat "$root/bench-run/$arch.status")" = 0 ] || { echo "benchmark: a run of the $arch tool failed" >&2; status=1; }
@@ -52,7 +53,7 @@ done
     echo "# Benchmark results"
     echo
     echo "Measured $(date -u +%Y-%m-%d) with \`$(echo scripts/benchmark.sh "$@")\` on $(nproc) cores of" \
-         "$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(/usr/lib/wine/wine64 --version 2>/dev/null)," \
+         "$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $("$(wine_loader x86_64)" --version 2>/dev/null)," \
          "Xvfb, simulated handheld, stand-in cabinet of 8,158,840 bytes: the 32-bit qamovup.exe under the" \
          "32-bit Wine loader (WOW64), the 64-bit one under the 64-bit loader, each with the floor measured" \
          "by a benchmark program of its own kind."

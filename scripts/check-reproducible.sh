@@ -11,7 +11,8 @@ root=${1:-${QAMOVUP_BUILD_DIR:-$top/build}}
 root=$(cd "$root" && pwd)
 start=$(date +%s)
 
-version=$(sed -n 's/^project(qamovup VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+. "$top/scripts/project.sh"
+version=$(project_version)
 name=qamovup-$version
 reference=$root/release
 [ -d "$reference/$name" ] && [ -f "$reference/$name.zip" ] ||

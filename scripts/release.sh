@@ -55,7 +55,8 @@ if [ -z "$(cabinet i686)" ] &&
     exit 1
 fi
 
-version=$(sed -n 's/^project(qamovup VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+. "$top/scripts/project.sh"
+version=$(project_version)
 name=qamovup-$version
 out=$out_dir/$name
 zip_file=$out_dir/$name.zip

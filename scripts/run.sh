@@ -8,11 +8,8 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 root=${QAMOVUP_BUILD_DIR:-$top/build}
 arch=${QAMOVUP_ARCH:-i686}
-case "$arch" in
-i686) loader=/usr/lib/wine/wine ;;
-x86_64) loader=/usr/lib/wine/wine64 ;;
-*) echo "QAMOVUP_ARCH is i686 or x86_64, not $arch" >&2; exit 2 ;;
-esac
+. "$top/scripts/project.sh"
+loader=$(wine_loader "$arch")
 build=$root/$arch
 run=$root/run
 prefix=$run/wineprefix

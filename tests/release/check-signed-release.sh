@@ -20,7 +20,8 @@ QAMOVUP_SIGN_PKCS12=$work/cert/signing.pfx QAMOVUP_SIGN_PASSWORD_FILE=$work/cert
     { cat "$work/release.log" >&2; fail "release.sh failed"; }
 grep '^signed ' "$work/release.log"
 
-version=$(sed -n 's/^project(qamovup VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")
+. "$top/scripts/project.sh"
+version=$(project_version)
 name=qamovup-$version
 folder=$work/out/$name
 [ -d "$folder" ] && [ -f "$folder.zip" ] || fail "no $name/ and $name.zip in the output folder"

@@ -17,7 +17,9 @@ down) prefix=$2 ;;
 esac
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 log="$prefix.log"
-wine32=/usr/lib/wine/wine
+top=$(cd "$here/../.." && pwd)
+. "$top/scripts/project.sh"
+wine32=$(wine_loader i686)
 
 # The machine of a PE file: 014c for i386, 8664 for x86-64.
 pe_machine() {
