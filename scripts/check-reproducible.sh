@@ -3,8 +3,8 @@
 # release.sh without a certificate) is what this source gives anywhere: copies the tracked files
 # of the working tree (uncommitted changes included) to another folder, builds there only what
 # the release needs, in yet another folder, makes the release folder and zip from it, and
-# compares both byte for byte with BUILD_ROOT's. Names every file that differs and exits 1 if
-# any does; removes its folders either way.
+# compares both, and the sums beside the zip, byte for byte with BUILD_ROOT's. Names every file
+# that differs and exits 1 if any does; removes its folders either way.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 root=${1:-${QAMOVUP_BUILD_DIR:-$top/build}}
@@ -12,8 +12,8 @@ root=$(cd "$root" && pwd)
 start=$(date +%s)
 
 . "$top/scripts/project.sh"
-version=$(project_version)
-name=qamovup-$version
+cabinet=$(build_cabinet "$root/i686")
+name=$(release_name "$cabinet")
 reference=$root/release
 [ -d "$reference/$name" ] && [ -f "$reference/$name.zip" ] ||
     { echo "check-reproducible: no release in $reference: run scripts/release.sh $root first" >&2; exit 2; }
@@ -25,16 +25,13 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qamovup-reproduce.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-mkdir "$work/source"
-# Tracked files as they are now; one deleted but not yet committed is left out.
-(cd "$top" && git ls-files -z | tar --null -T - --ignore-failed-read -cf - 2>/dev/null) | tar -xf - -C "$work/source"
+copy_source "$work/source"
 
 # The copy has no history: it gets the commit's time from here, as release.sh gave it to the zip.
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
     SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct)
 fi
 export SOURCE_DATE_EPOCH
-cabinet=$(sed -n 's/^QAMOVUP_CABINET:FILEPATH=//p' "$root/i686/CMakeCache.txt")
 for arch in i686 x86_64; do
     cmake -S "$work/source" -B "$work/build/$arch" -DCMAKE_BUILD_TYPE=Release \
           -DCMAKE_TOOLCHAIN_FILE="$work/source/cmake/mingw-w64-$arch.cmake" \
@@ -55,13 +52,15 @@ while IFS= read -r file; do
         differ=1
     fi
 done <"$work/files"
-if ! cmp -s "$reference/$name.zip" "$work/build/release/$name.zip"; then
-    echo "differs: $name.zip"
-    differ=1
-fi
+for file in "$name.zip" "$name.zip.sha256" "$name.SHA256SUMS"; do
+    if ! cmp -s "$reference/$file" "$work/build/release/$file"; then
+        echo "differs: $file"
+        differ=1
+    fi
+done
 count=$(wc -l <"$work/files")
 if [ "$differ" = 1 ]; then
     echo "check-reproducible: a build of this source elsewhere differs from $reference ($(($(date +%s) - start)) s)"
     exit 1
 fi
-echo "check-reproducible: $count files and $name.zip rebuilt elsewhere are byte-identical ($(($(date +%s) - start)) s)"
+echo "check-reproducible: $count files of $name/, $name.zip and the sums beside it rebuilt elsewhere are byte-identical ($(($(date +%s) - start)) s)"

@@ -5,6 +5,28 @@ project_version() {
     sed -n 's/^project(qamovup VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt"
 }
 
+# copy_source DEST: the tracked files of the working tree as they are now, uncommitted changes
+# included; one deleted but not yet committed is left out.
+copy_source() {
+    mkdir -p "$1"
+    (cd "$top" && git ls-files -z | tar --null -T - --ignore-failed-read -cf - 2>/dev/null) | tar -xf - -C "$1"
+}
+
+# build_cabinet BUILD: the installer cabinet that a build tree embeds; empty for the stand-in.
+build_cabinet() {
+    sed -n 's/^QAMOVUP_CABINET:FILEPATH=//p' "$1/CMakeCache.txt"
+}
+
+# release_name CABINET: the name of the release folder and zip. Without the real installer the
+# programs install nothing on a handheld, and the name says so.
+release_name() {
+    if [ -n "$1" ]; then
+        echo "qamovup-$(project_version)"
+    else
+        echo "qamovup-$(project_version)-rehearsal"
+    fi
+}
+
 # wine_loader ARCH: the Wine loader that runs a build's programs, the 32-bit one for i686 (as 64-bit
 # Windows runs them, under WOW64), the 64-bit one for x86_64.
 wine_loader() {

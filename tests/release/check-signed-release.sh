@@ -3,7 +3,9 @@
 # throwaway certificate, into a folder of its own (BUILD_ROOT/release is left alone), and checks
 # that what is handed out is what was signed: both programs carry good SHA-1 and nested SHA-256
 # signatures and unsign to BUILD_ROOT's programs, SHA256SUMS holds every file of the folder and
-# agrees with them, and the zip holds exactly the folder's files, byte for byte.
+# agrees with them, the zip holds exactly the folder's files, byte for byte, and the sums beside
+# the zip are the zip's and the folder's. Then signing is made to fail: the release fails, names
+# the step, and leaves the earlier release as it was and nothing half-made beside it.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 top=$(cd "$here/../.." && pwd)
@@ -21,8 +23,7 @@ QAMOVUP_SIGN_PKCS12=$work/cert/signing.pfx QAMOVUP_SIGN_PASSWORD_FILE=$work/cert
 grep '^signed ' "$work/release.log"
 
 . "$top/scripts/project.sh"
-version=$(project_version)
-name=qamovup-$version
+name=$(release_name "$(build_cabinet "$root/i686")")
 folder=$work/out/$name
 [ -d "$folder" ] && [ -f "$folder.zip" ] || fail "no $name/ and $name.zip in the output folder"
 
@@ -52,4 +53,33 @@ while IFS= read -r member; do
     unzip -p "$folder.zip" "$member" | cmp -s - "$work/out/$member" || fail "$member in the zip differs from the folder's"
 done <"$work/zip-members"
 unzip -l "$folder.zip"
+
+# The sums to publish apart from the zip.
+(cd "$work/out" && sha256sum -c "$name.zip.sha256") || fail "$name.zip.sha256 is not the zip's sum"
+cmp -s "$folder/SHA256SUMS" "$work/out/$name.SHA256SUMS" || fail "$name.SHA256SUMS is not the folder's SHA256SUMS"
 echo "check-signed-release: the signed release's SHA256SUMS and zip hold exactly its signed programs and files"
+
+# A signing that fails: release.sh fails, says at which step, and leaves OUT as it was, the
+# earlier release in it (if any) whole and no partial folder, zip or assembly folder beside it.
+# signing_fails CASE OUT VARIABLE=VALUE...
+signing_fails() {
+    case_name=$1 out=$2
+    shift 2
+    mkdir -p "$out"
+    listing() { (cd "$out" && find . | LC_ALL=C sort | while IFS= read -r f; do
+        if [ -f "$f" ]; then echo "$f $(sha256sum <"$f")"; else echo "$f"; fi; done); }
+    listing >"$work/before"
+    status=0
+    env QAMOVUP_SIGN_PKCS12="$work/cert/signing.pfx" QAMOVUP_SIGN_PASSWORD_FILE="$work/cert/password" "$@" \
+        "$top/scripts/release.sh" --no-build --out "$out" "$root" >"$work/failed.log" 2>&1 || status=$?
+    [ "$status" != 0 ] || { cat "$work/failed.log"; fail "$case_name: release.sh succeeded"; }
+    tail -n1 "$work/failed.log" | grep -q "^release: FAILED at: signing qamovup.exe" ||
+        { cat "$work/failed.log"; fail "$case_name: the last line does not name the signing step"; }
+    listing >"$work/after"
+    cmp -s "$work/before" "$work/after" ||
+        { diff "$work/before" "$work/after" || true; fail "$case_name: $out changed"; }
+    echo "$case_name: exit $status, $out as it was; $(tail -n1 "$work/failed.log")"
+}
+signing_fails "no earlier release, a wrong password" "$work/empty" QAMOVUP_SIGN_PASSWORD_FILE= QAMOVUP_SIGN_PASSWORD=wrong
+signing_fails "an earlier release, an unreachable time-stamping server" "$work/out" QAMOVUP_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/
+echo "check-signed-release: a release whose signing fails leaves nothing half-made"
