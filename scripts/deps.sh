@@ -42,7 +42,7 @@ fail() {
 try=1 note=""
 until $sudo apt-get update -qq 2>"$log/err"; do
     if [ "$try" -ge "$update_tries" ]; then
-        note="deps: apt-get update still fails after $try tries ($(grep -m1 '^E: ' "$log/err" | cut -c1-160)); going on with the package lists apt has"
+        note="deps: apt-get update still fails after $try tries ($(grep -m1 '^E: ' "$log/err" | cut -c1-240)); going on with the package lists apt has"
         break
     fi
     try=$((try + 1))

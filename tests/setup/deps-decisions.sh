@@ -96,7 +96,7 @@ check an-index-that-comes-back-is-read-on-a-later-try wine32:i386 "mirror ok ok"
     "update -qq" "update -qq" "$install" sleeps "20 " never "going on"
 check an-index-still-mid-sync-after-a-minute-is-left-out wine32:i386 "mirror mirror mirror mirror ok" 0 \
     "update -qq" "update -qq" "update -qq" "update -qq" "$install" sleeps "20 20 20 " \
-    says "Mirror sync in progress?" says "deps: apt-get update still fails after 4 tries (E: Failed to fetch" \
+    says "Mirror sync in progress?" says "deps: apt-get update still fails after 4 tries (E: Failed to fetch" says "Mirror sync in progress? [IP: 151.101.2.132 80]); going on" \
     says "going on with the package lists apt has" never "Default-Release"
 check versions-that-disagree-get-the-releases-own-for-both wine32:i386 "mirror mirror mirror mirror skew ok" 0 \
     "update -qq" "update -qq" "update -qq" "update -qq" "$install" \
