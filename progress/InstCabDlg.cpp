@@ -4,7 +4,6 @@
 #include "progress/ProgressTexts.h"
 #include "progress/TextFormat.h"
 #include "worker/HandheldNames.h"
-#include "worker/InstCabThread.h"
 #include "worker/VupMessages.h"
 
 namespace {
@@ -34,7 +33,7 @@ constexpr UINT_PTR kPaintTimerId = 1;
 
 // The worker may be blocked in a synchronous send to this very thread: keep handling sent
 // messages (and nothing else) while waiting for it, or neither thread could go on.
-void WaitServingSentMessages(HANDLE hThread)
+void WaitForWorker(HANDLE hThread)
 {
     while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
         MSG msg;
@@ -77,13 +76,14 @@ BOOL InstCabDlg::OnInitDialog()
 
 bool InstCabDlg::StartWorker()
 {
-    m_hCancelEvent = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (m_hCancelEvent == nullptr)
+    m_hReportWnd = m_hWnd;
+    m_hCancelEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!m_hCancelEvent.IsValid())
         return false;
-    m_hThread = ::CreateThread(nullptr, 0, InstCabThread, this, 0, nullptr);
-    if (m_hThread == nullptr) {
-        ::CloseHandle(m_hCancelEvent);
-        m_hCancelEvent = nullptr;
+    InstCabThreadParam* param = this;
+    m_hThread.Attach(::CreateThread(nullptr, 0, InstCabThread, param, 0, nullptr));
+    if (!m_hThread.IsValid()) {
+        m_hCancelEvent.Close();
         return false;
     }
     return true;
@@ -91,15 +91,10 @@ bool InstCabDlg::StartWorker()
 
 void InstCabDlg::CloseWorkerHandles()
 {
-    if (m_hThread != nullptr) {
-        WaitServingSentMessages(m_hThread);
-        ::CloseHandle(m_hThread);
-        m_hThread = nullptr;
-    }
-    if (m_hCancelEvent != nullptr) {
-        ::CloseHandle(m_hCancelEvent);
-        m_hCancelEvent = nullptr;
-    }
+    if (m_hThread.IsValid())
+        WaitForWorker(m_hThread.Get());
+    m_hThread.Close();
+    m_hCancelEvent.Close();
 }
 
 // Only the worker's completion ends this dialog with IDOK; the Enter key must not.
@@ -112,8 +107,8 @@ void InstCabDlg::OnCancel()
         return;
     CWaitCursor waitCursor;
     m_bCancelled = true;
-    if (m_hCancelEvent != nullptr)
-        ::SetEvent(m_hCancelEvent);
+    if (m_hCancelEvent.IsValid())
+        ::SetEvent(m_hCancelEvent.Get());
     CloseWorkerHandles();
     CDialog::OnCancel();
 }
