@@ -31,13 +31,34 @@ constexpr NoticeText kErrorNotices[] = {
 // A progress report held back until the desktop has caught up with painting.
 constexpr UINT_PTR kPaintTimerId = 1;
 
-// The worker may be blocked in a synchronous send to this very thread: keep handling sent
-// messages (and nothing else) while waiting for it, or neither thread could go on.
+// Windows takes a window whose thread has not looked at its queue for five seconds for hung.
+constexpr DWORD kQueueLookMs = 500;
+
+void DropMessages(UINT first, UINT last)
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) {
+    }
+}
+
+// The worker may be blocked in a synchronous send to this very thread, so the wait for it serves
+// sent messages; it also repaints both dialogs and keeps the thread answering. Input is dropped,
+// not dispatched: nothing pressed while the user waits for a cancel acts, then or once the dialog
+// has gone (the keyboard would reach the main dialog and start or end the tool), and no handler of
+// ours runs inside another. Other posted messages stay queued.
 void WaitForWorker(HANDLE hThread)
 {
-    while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+    for (;;) {
+        const DWORD woke =
+            ::MsgWaitForMultipleObjects(1, &hThread, FALSE, kQueueLookMs, QS_SENDMESSAGE | QS_PAINT | QS_INPUT);
         MSG msg;
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        while (::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        DropMessages(WM_KEYFIRST, WM_KEYLAST);
+        DropMessages(WM_MOUSEFIRST, WM_MOUSELAST);
+        DropMessages(WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK);
+        if (woke != WAIT_OBJECT_0 + 1 && woke != WAIT_TIMEOUT)
+            return;  // the worker has ended, or the wait cannot tell
     }
 }
 
