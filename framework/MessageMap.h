@@ -41,11 +41,17 @@ protected:                                            \
         return &map;                                                                          \
     }
 
+namespace fw {
+// A map's rows run only for objects of the class whose map holds them.
+template <class T>
+T& Self(CCmdTarget* target) { return *static_cast<T*>(target); }
+}  // namespace fw
+
 // Each row adapts the window message to its handler's own signature.
 #define FW_MAP_ROW(first, last, id, call) \
     {(first), (last), static_cast<UINT>(id), \
      [](CCmdTarget* t, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT { \
-         ThisClass& self = *static_cast<ThisClass*>(t); \
+         ThisClass& self = fw::Self<ThisClass>(t); \
          (void)self, (void)msg, (void)wParam, (void)lParam; \
          call; \
      }},
