@@ -64,5 +64,3 @@ static_assert(sizeof(RAPIINIT) == 12, "RAPIINIT of a 32-bit caller");
 #define QAMOVUP_RAPI_DECLARE_PFN(name, ret, params) using PFN_##name = ret(WINAPI*) params;
 QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_RAPI_DECLARE_PFN)
 #undef QAMOVUP_RAPI_DECLARE_PFN
-
-constexpr int kRapiEntryPointCount = 18;

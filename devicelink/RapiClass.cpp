@@ -1,7 +1,5 @@
 #include "devicelink/RapiClass.h"
 
-#include "framework/WaitCursor.h"
-
 RapiClass::RapiClass(const wchar_t* libraryName) : m_libraryName(libraryName) {}
 
 RapiClass::~RapiClass()
@@ -56,7 +54,7 @@ int RapiClass::Connect()
         return RAPI_LOAD_FAILED;
     m_bConnected = true;
 
-    CWaitCursor waitCursor;
+    // The caller shows the wait cursor: the device link knows nothing of windows.
     switch (::WaitForSingleObject(m_rapiInit.heRapiInit, kRapiConnectTimeoutMs)) {
     case WAIT_OBJECT_0:
         return FAILED(m_rapiInit.hrRapiInit) ? RAPI_START_FAILED : RAPI_CONNECTED;

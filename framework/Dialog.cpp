@@ -1,30 +1,9 @@
 #include "framework/Dialog.h"
 
-#include <commctrl.h>
-
+#include "framework/WaitCursor.h"
 #include "framework/WinApp.h"
 
 namespace {
-
-// The message that Default() hands back to DefDlgProc: the dialog procedure must decline it
-// once, or DefDlgProc would call the handler again instead of doing its own work.
-struct DeclinedMessage {
-    HWND hWnd;
-    UINT msg;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-thread_local const DeclinedMessage* t_declined = nullptr;
-
-bool TakeDeclined(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    const DeclinedMessage* d = t_declined;
-    if (d == nullptr || d->hWnd != hWnd || d->msg != msg || d->wParam != wParam || d->lParam != lParam)
-        return false;
-    t_declined = nullptr;
-    return true;
-}
 
 // A dialog procedure returns these messages' results itself; every other result goes
 // through DWLP_MSGRESULT.
@@ -38,10 +17,8 @@ bool ReturnsResultDirectly(UINT msg)
 // Dialog templates may hold a progress bar, whose window class comctl32 registers on request.
 void RegisterCommonControls()
 {
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
-        return ::InitCommonControlsEx(&controls) != FALSE;
-    }();
+    static const INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
+    static const BOOL registered = ::InitCommonControlsEx(&controls);
     (void)registered;
 }
 
@@ -53,8 +30,10 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 }
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    ON_MESSAGE(WM_INITDIALOG, &CDialog::OnInitDialogMessage)
+    FW_MAP_ROW(WM_INITDIALOG, WM_INITDIALOG, 0, return self.OnInitDialog())
     ON_MESSAGE(WM_HELP, &CDialog::OnHelpMessage)
+    ON_MESSAGE(WM_SETCURSOR, &CDialog::OnSetCursor)
+    FW_MAP_ROW(fw::WM_SHOWWAITCURSOR, fw::WM_SHOWWAITCURSOR, 0, fw::RefreshCursor(); return 0)
     ON_COMMAND(IDOK, &CDialog::OnOK)
     ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
 END_MESSAGE_MAP()
@@ -78,7 +57,8 @@ INT_PTR CDialog::DoModal()
 
 BOOL CDialog::OnInitDialog()
 {
-    UpdateData(FALSE);
+    CDataExchange dx(this);
+    DoDataExchange(&dx);
     return TRUE;
 }
 
@@ -94,60 +74,48 @@ void CDialog::OnCancel()
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
-{
-    CDataExchange dx(this, bSaveAndValidate);
-    DoDataExchange(&dx);
-    return TRUE;
-}
-
 void CDialog::EndDialog(int nResult)
 {
     ::EndDialog(m_hWnd, nResult);
 }
 
-void CDialog::OnDestroy()
-{
-    Default();
-}
-
-void CDialog::OnPaint()
-{
-    Default();
-}
-
-HBRUSH CDialog::OnCtlColor(HDC, HWND, UINT)
-{
-    return reinterpret_cast<HBRUSH>(Default());
-}
-
-LRESULT CDialog::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    const DeclinedMessage declined{m_hWnd, msg, wParam, lParam};
-    const DeclinedMessage* outer = t_declined;
-    t_declined = &declined;
-    const LRESULT result = ::DefDlgProcW(m_hWnd, msg, wParam, lParam);
-    t_declined = outer;
-    return result;
-}
-
-LRESULT CDialog::OnInitDialogMessage(WPARAM, LPARAM)
-{
-    return OnInitDialog();
-}
-
 // F1 becomes ID_HELP for this dialog, then the application; it must not also travel on to
-// the owner window, as DefWindowProc would send it.
+// the owner window, as the usual handling would send it.
 LRESULT CDialog::OnHelpMessage(WPARAM, LPARAM)
 {
     SendMessage(WM_COMMAND, ID_HELP, 0);
     return TRUE;
 }
 
+LRESULT CDialog::OnSetCursor(WPARAM, LPARAM)
+{
+    if (AfxGetWaitCursorCount() == 0) {
+        m_bUsualHandling = true;
+        return FALSE;
+    }
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    return TRUE;
+}
+
+// True if a handler took the message and did not leave it to the usual handling.
+bool CDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    // A handler may send this dialog other messages before it returns: each has its own answer.
+    const bool outer = m_bUsualHandling;
+    m_bUsualHandling = false;
+    bool handled = OnMapMessage(msg, wParam, lParam, result) && !m_bUsualHandling;
+    m_bUsualHandling = outer;
+    // A command no window handles goes to the application, as F1's ID_HELP does.
+    if (!handled && msg == WM_COMMAND) {
+        CWinApp* app = AfxGetApp();
+        handled = app != nullptr && app->OnCmdMsg(wParam, lParam);
+        *result = 0;
+    }
+    return handled;
+}
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (TakeDeclined(hWnd, msg, wParam, lParam))
-        return FALSE;
     CDialog* dialog;
     if (msg == WM_INITDIALOG) {
         dialog = reinterpret_cast<CDialog*>(lParam);
@@ -159,11 +127,14 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM 
     if (dialog == nullptr)
         return FALSE;  // sent before WM_INITDIALOG, or after WM_NCDESTROY
 
-    const LRESULT result = dialog->HandleMessage(msg, wParam, lParam);
+    LRESULT result = 0;
+    const bool handled = dialog->OnMessage(msg, wParam, lParam, &result);
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hWnd, DWLP_USER, 0);
         dialog->m_hWnd = nullptr;
     }
+    if (!handled)
+        return FALSE;
     if (ReturnsResultDirectly(msg))
         return result;
     // Set last: the handler may have sent this dialog other messages, which overwrite it.

@@ -21,12 +21,6 @@ public:
             DeleteObject();
         m_hFont = font;
     }
-    HFONT Detach()
-    {
-        const HFONT font = m_hFont;
-        m_hFont = nullptr;
-        return font;
-    }
     BOOL DeleteObject()
     {
         if (m_hFont == nullptr)
@@ -36,7 +30,6 @@ public:
         return deleted;
     }
     HFONT GetSafeHandle() const { return m_hFont; }
-    operator HFONT() const { return m_hFont; }
 
 private:
     HFONT m_hFont = nullptr;

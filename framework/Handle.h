@@ -1,7 +1,9 @@
-// Owner of one kernel handle (event, thread, file): closed when the owner goes out of scope.
+// Owner of one kernel handle (event, thread, process): closed when the owner goes out of scope.
 #pragma once
 
 #include <windows.h>
+
+#include <utility>
 
 class CHandle {
 public:
@@ -10,11 +12,11 @@ public:
     ~CHandle() { Close(); }
     CHandle(const CHandle&) = delete;
     CHandle& operator=(const CHandle&) = delete;
-    CHandle(CHandle&& other) noexcept : m_h(other.Detach()) {}
+    CHandle(CHandle&& other) noexcept : m_h(std::exchange(other.m_h, nullptr)) {}
     CHandle& operator=(CHandle&& other) noexcept
     {
         if (this != &other)
-            Attach(other.Detach());
+            Attach(std::exchange(other.m_h, nullptr));
         return *this;
     }
 
@@ -24,12 +26,6 @@ public:
     {
         Close();
         m_h = h;
-    }
-    HANDLE Detach()
-    {
-        HANDLE h = m_h;
-        m_h = nullptr;
-        return h;
     }
     void Close()
     {

@@ -20,51 +20,6 @@ struct MessageMap {
     const MessageMapEntry* entries;  // ends with a row whose invoke is null
 };
 
-// Adapters from the window message to each handler's own signature, one per kind of row.
-namespace fw {
-
-template <class>
-struct MemberOf;
-template <class C, class R, class... A>
-struct MemberOf<R (C::*)(A...)> {
-    using type = C;
-};
-
-template <auto F>
-auto& Target(CCmdTarget* target)
-{
-    return *static_cast<typename MemberOf<decltype(F)>::type*>(target);
-}
-
-template <auto F>
-LRESULT CallMessage(CCmdTarget* t, UINT, WPARAM wParam, LPARAM lParam)
-{
-    return (Target<F>(t).*F)(wParam, lParam);
-}
-
-template <auto F>
-LRESULT CallVoid(CCmdTarget* t, UINT, WPARAM, LPARAM)
-{
-    (Target<F>(t).*F)();
-    return 0;
-}
-
-template <auto F>
-LRESULT CallQueryDragIcon(CCmdTarget* t, UINT, WPARAM, LPARAM)
-{
-    return reinterpret_cast<LRESULT>((Target<F>(t).*F)());
-}
-
-template <auto F>
-LRESULT CallCtlColor(CCmdTarget* t, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    return reinterpret_cast<LRESULT>((Target<F>(t).*F)(reinterpret_cast<HDC>(wParam),
-                                                       reinterpret_cast<HWND>(lParam),
-                                                       msg - WM_CTLCOLORMSGBOX));
-}
-
-}  // namespace fw
-
 #define DECLARE_MESSAGE_MAP()                         \
 protected:                                            \
     static const MessageMap* GetThisMessageMap();     \
@@ -86,9 +41,28 @@ protected:                                            \
         return &map;                                                                          \
     }
 
-#define ON_MESSAGE(message, memberFxn) {(message), (message), 0, &fw::CallMessage<memberFxn>},
-#define ON_COMMAND(id, memberFxn) {WM_COMMAND, WM_COMMAND, static_cast<UINT>(id), &fw::CallVoid<memberFxn>},
-#define ON_WM_DESTROY() {WM_DESTROY, WM_DESTROY, 0, &fw::CallVoid<&ThisClass::OnDestroy>},
-#define ON_WM_PAINT() {WM_PAINT, WM_PAINT, 0, &fw::CallVoid<&ThisClass::OnPaint>},
-#define ON_WM_QUERYDRAGICON() {WM_QUERYDRAGICON, WM_QUERYDRAGICON, 0, &fw::CallQueryDragIcon<&ThisClass::OnQueryDragIcon>},
-#define ON_WM_CTLCOLOR() {WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, 0, &fw::CallCtlColor<&ThisClass::OnCtlColor>},
+namespace fw {
+// A map's rows run only for objects of the class whose map holds them.
+template <class T>
+T& Self(CCmdTarget* target) { return *static_cast<T*>(target); }
+}  // namespace fw
+
+// Each row adapts the window message to its handler's own signature.
+#define FW_MAP_ROW(first, last, id, call) \
+    {(first), (last), static_cast<UINT>(id), \
+     [](CCmdTarget* t, UINT msg, WPARAM wParam, LPARAM lParam) -> LRESULT { \
+         ThisClass& self = fw::Self<ThisClass>(t); \
+         (void)self, (void)msg, (void)wParam, (void)lParam; \
+         call; \
+     }},
+
+#define ON_MESSAGE(message, memberFxn) FW_MAP_ROW(message, message, 0, return (self.*(memberFxn))(wParam, lParam))
+#define ON_COMMAND(id, memberFxn) FW_MAP_ROW(WM_COMMAND, WM_COMMAND, id, (self.*(memberFxn))(); return 0)
+#define ON_WM_DESTROY() FW_MAP_ROW(WM_DESTROY, WM_DESTROY, 0, self.OnDestroy(); return 0)
+#define ON_WM_PAINT() FW_MAP_ROW(WM_PAINT, WM_PAINT, 0, self.OnPaint(); return 0)
+#define ON_WM_QUERYDRAGICON() \
+    FW_MAP_ROW(WM_QUERYDRAGICON, WM_QUERYDRAGICON, 0, return reinterpret_cast<LRESULT>(self.OnQueryDragIcon()))
+#define ON_WM_CTLCOLOR()                                                                                   \
+    FW_MAP_ROW(WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, 0,                                                   \
+               return reinterpret_cast<LRESULT>(self.OnCtlColor(reinterpret_cast<HDC>(wParam),              \
+                                                                reinterpret_cast<HWND>(lParam), msg - WM_CTLCOLORMSGBOX)))

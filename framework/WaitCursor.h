@@ -1,5 +1,5 @@
-// The application's wait cursor: one process-wide count, shown by the framework's windows
-// while it is above zero. CWinApp's Begin/EndWaitCursor and CWaitCursor share it.
+// The application's wait cursor: one process-wide count, shown by the framework's dialogs while it
+// is above zero. A guard may live on any thread: the worker's shows it while the handheld answers.
 #pragma once
 
 #include <windows.h>
@@ -16,10 +16,10 @@ int AfxGetWaitCursorCount();
 
 namespace fw {
 
-// Posted to a framework window to have it set the cursor afresh on its own thread.
+// Posted to a framework dialog to have it set the cursor afresh on its own thread.
 constexpr UINT WM_SHOWWAITCURSOR = WM_AFXFIRST + 1;
 
-void StepWaitCursor(int delta);  // never blocks, from any thread
-void ShowCurrentCursor();        // on the thread that owns the window under the cursor
+// Has the window under the cursor set it afresh, if it belongs to this process.
+void RefreshCursor();
 
 }  // namespace fw

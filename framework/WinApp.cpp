@@ -1,7 +1,5 @@
 #include "framework/WinApp.h"
 
-#include "framework/WaitCursor.h"
-
 namespace {
 
 CWinApp* g_app = nullptr;
@@ -52,13 +50,3 @@ int CWinApp::ExitInstance()
 
 // The tool has no help file: F1 is taken and does nothing.
 void CWinApp::OnHelp() {}
-
-void CWinApp::BeginWaitCursor()
-{
-    fw::StepWaitCursor(+1);
-}
-
-void CWinApp::EndWaitCursor()
-{
-    fw::StepWaitCursor(-1);
-}

@@ -21,8 +21,6 @@ public:
     virtual int ExitInstance();   // the program's exit code
 
     void OnHelp();
-    void BeginWaitCursor();
-    void EndWaitCursor();
 
     CWnd* m_pMainWnd = nullptr;
 

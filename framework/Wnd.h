@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "framework/MessageMap.h"
 
 class CObject {
@@ -34,14 +32,12 @@ public:
 
     HWND GetSafeHwnd() const { return m_hWnd; }  // null while no window is attached
     void Attach(HWND hWnd) { m_hWnd = hWnd; }
-    HWND Detach();
 
     CWnd GetParent() const { return CWnd(::GetParent(m_hWnd)); }
     CWnd GetDlgItem(int id) const { return CWnd(::GetDlgItem(m_hWnd, id)); }
     CWnd GetWindow(UINT cmd) const { return CWnd(::GetWindow(m_hWnd, cmd)); }
 
     void SetWindowText(LPCWSTR text) { ::SetWindowTextW(m_hWnd, text); }
-    std::wstring GetWindowText() const;
     void SetDlgItemText(int id, LPCWSTR text) { ::SetDlgItemTextW(m_hWnd, id, text); }
     // The button messages themselves: the documentation dates ::IsDlgButtonChecked and
     // ::CheckDlgButton from Vista, and the import test holds the tool to Windows XP.
@@ -64,20 +60,13 @@ public:
     {
         return ::MessageBoxW(m_hWnd, text, caption, type);
     }
-    HICON SetIcon(HICON icon, BOOL bigIcon);
-    void SetFont(HFONT font, BOOL redraw = TRUE);
-    HFONT GetFont() const;
-
-protected:
-    virtual LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam);  // message map, else Default()
-    LRESULT Default();  // the default handling of the message being handled
-    virtual LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam);
-    // Hands one message to WindowProc, remembering it for Default().
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-
-    DECLARE_MESSAGE_MAP()
-
-private:
-    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
-    LRESULT OnShowWaitCursor(WPARAM wParam, LPARAM lParam);
+    HICON SetIcon(HICON icon, BOOL bigIcon)
+    {
+        return reinterpret_cast<HICON>(
+            SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
+    }
+    void SetFont(HFONT font, BOOL redraw = TRUE)
+    {
+        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), MAKELPARAM(redraw, 0));
+    }
 };

@@ -4,7 +4,6 @@
 #include "progress/ProgressTexts.h"
 #include "progress/TextFormat.h"
 #include "worker/HandheldNames.h"
-#include "worker/InstCabThread.h"
 #include "worker/VupMessages.h"
 
 namespace {
@@ -32,13 +31,34 @@ constexpr NoticeText kErrorNotices[] = {
 // A progress report held back until the desktop has caught up with painting.
 constexpr UINT_PTR kPaintTimerId = 1;
 
-// The worker may be blocked in a synchronous send to this very thread: keep handling sent
-// messages (and nothing else) while waiting for it, or neither thread could go on.
-void WaitServingSentMessages(HANDLE hThread)
+// Windows takes a window whose thread has not looked at its queue for five seconds for hung.
+constexpr DWORD kQueueLookMs = 500;
+
+void DropMessages(UINT first, UINT last)
 {
-    while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) {
+    }
+}
+
+// The worker may be blocked in a synchronous send to this very thread, so the wait for it serves
+// sent messages; it also repaints both dialogs and keeps the thread answering. Input is dropped,
+// not dispatched: nothing pressed while the user waits for a cancel acts, then or once the dialog
+// has gone (the keyboard would reach the main dialog and start or end the tool), and no handler of
+// ours runs inside another. Other posted messages stay queued.
+void WaitForWorker(HANDLE hThread)
+{
+    for (;;) {
+        const DWORD woke =
+            ::MsgWaitForMultipleObjects(1, &hThread, FALSE, kQueueLookMs, QS_SENDMESSAGE | QS_PAINT | QS_INPUT);
         MSG msg;
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        while (::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+        DropMessages(WM_KEYFIRST, WM_KEYLAST);
+        DropMessages(WM_MOUSEFIRST, WM_MOUSELAST);
+        DropMessages(WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK);
+        if (woke != WAIT_OBJECT_0 + 1 && woke != WAIT_TIMEOUT)
+            return;  // the worker has ended, or the wait cannot tell
     }
 }
 
@@ -77,13 +97,14 @@ BOOL InstCabDlg::OnInitDialog()
 
 bool InstCabDlg::StartWorker()
 {
-    m_hCancelEvent = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (m_hCancelEvent == nullptr)
+    m_hReportWnd = m_hWnd;
+    m_hCancelEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!m_hCancelEvent.IsValid())
         return false;
-    m_hThread = ::CreateThread(nullptr, 0, InstCabThread, this, 0, nullptr);
-    if (m_hThread == nullptr) {
-        ::CloseHandle(m_hCancelEvent);
-        m_hCancelEvent = nullptr;
+    InstCabThreadParam* param = this;
+    m_hThread.Attach(::CreateThread(nullptr, 0, InstCabThread, param, 0, nullptr));
+    if (!m_hThread.IsValid()) {
+        m_hCancelEvent.Close();
         return false;
     }
     return true;
@@ -91,15 +112,10 @@ bool InstCabDlg::StartWorker()
 
 void InstCabDlg::CloseWorkerHandles()
 {
-    if (m_hThread != nullptr) {
-        WaitServingSentMessages(m_hThread);
-        ::CloseHandle(m_hThread);
-        m_hThread = nullptr;
-    }
-    if (m_hCancelEvent != nullptr) {
-        ::CloseHandle(m_hCancelEvent);
-        m_hCancelEvent = nullptr;
-    }
+    if (m_hThread.IsValid())
+        WaitForWorker(m_hThread.Get());
+    m_hThread.Close();
+    m_hCancelEvent.Close();
 }
 
 // Only the worker's completion ends this dialog with IDOK; the Enter key must not.
@@ -112,8 +128,8 @@ void InstCabDlg::OnCancel()
         return;
     CWaitCursor waitCursor;
     m_bCancelled = true;
-    if (m_hCancelEvent != nullptr)
-        ::SetEvent(m_hCancelEvent);
+    if (m_hCancelEvent.IsValid())
+        ::SetEvent(m_hCancelEvent.Get());
     CloseWorkerHandles();
     CDialog::OnCancel();
 }

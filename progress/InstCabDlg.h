@@ -2,23 +2,25 @@
 // its cancel event, shows what the worker reports and ends itself when the run is over.
 #pragma once
 
+#include <string>
+
 #include "framework/Dialog.h"
-#include "framework/ProgressCtrl.h"
+#include "framework/Handle.h"
 #include "progress/PaintPacer.h"
 #include "res/resource.h"
+#include "worker/InstCabThread.h"
 
-class InstCabDlg : public CDialog {
+// The worker's parameter is this dialog: the InstCabThreadParam part of it, which holds the cancel
+// event (m_hCancelEvent) and the card flag (m_bCopyToCard).
+class InstCabDlg : public CDialog, public InstCabThreadParam {
 public:
     explicit InstCabDlg(CWnd* pParent = nullptr);
     ~InstCabDlg() override;
 
     enum { IDD = IDD_INSTCAB_DIALOG };
 
-    // What the worker reads: the window (GetSafeHwnd), the cancel event and the card flag.
     CProgressCtrl m_progress;
-    HANDLE m_hThread = nullptr;
-    HANDLE m_hCancelEvent = nullptr;
-    BOOL m_bCopyToCard = FALSE;
+    CHandle m_hThread;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

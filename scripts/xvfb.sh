@@ -1,6 +1,6 @@
 #!/bin/sh
-# Sourced: starts a private Xvfb on a free display unless QAMOVUP_USE_DISPLAY is set, and
-# sets DISPLAY; stop_xvfb stops it again.
+# Sourced: start_xvfb starts a private Xvfb on a free display and sets DISPLAY to it;
+# stop_xvfb stops it again.
 xvfb_pid=""
 start_xvfb() {
     n=91

@@ -36,14 +36,12 @@ constexpr const wchar_t kOldLauncherEntryName[] = L"qamo+(GPS)";
 constexpr const wchar_t kLauncherFileName[] = L"FileName";
 constexpr const wchar_t kLauncherCommandLine[] = L"CommnadLine";  // sic: the launcher's own spelling
 constexpr const wchar_t kLauncherIndex[] = L"Index";
-constexpr REGSAM kKeyAllAccess = 0xF003F;
 
 // Display density
 inline const HKEY kMakerRoot = HKEY_LOCAL_MACHINE;
 constexpr const wchar_t kMakerKey[] = L"Software\\Palvar-Ostrand";
 constexpr const wchar_t kDpiValue[] = L"DPI";
-constexpr REGSAM kMakerKeyOpenAccess = 1;
-constexpr int kLogPixelsX = 88;
+constexpr REGSAM kMakerKeyOpenAccess = KEY_QUERY_VALUE;
 
 // Installer transfer
 constexpr const wchar_t kCardCopySmdk6410[] = L"\\Storage Card\\HNDqamoInstall.CAB";
@@ -58,6 +56,6 @@ static_assert(sizeof(kInstallerCommandLine) / sizeof(wchar_t) - 1 == 59);
 constexpr DWORD kChunkBytes = 65535;
 
 // The installer cabinet the tool carries: raw data resource "CABFILE".
-constexpr const char kCabinetResourceName[] = "CABFILE";
+constexpr const wchar_t kCabinetResourceName[] = L"CABFILE";
 
 }  // namespace handheld

@@ -1,6 +1,6 @@
 #include "worker/InstCabThread.h"
 
-#include "progress/InstCabDlg.h"
+#include "framework/WaitCursor.h"
 #include "worker/Migration.h"
 #include "worker/Qualification.h"
 #include "worker/Transfer.h"
@@ -30,19 +30,26 @@ void RunSteps(RunContext& run)
         run.Stage(VUP_STAGE_DONE);
 }
 
+// The user waits for the handheld to answer: the dialogs show the wait cursor meanwhile.
+int ConnectShowingWaitCursor(RapiClass& rapi)
+{
+    CWaitCursor waitCursor;
+    return rapi.Connect();
+}
+
 }  // namespace
 
 DWORD WINAPI InstCabThread(LPVOID pParam)
 {
-    const InstCabDlg& dialog = *static_cast<const InstCabDlg*>(pParam);
+    const InstCabThreadParam& dialog = *static_cast<const InstCabThreadParam*>(pParam);
     RapiClass rapi;
-    RunContext run(rapi, dialog.GetSafeHwnd(), dialog.m_hCancelEvent, dialog.m_bCopyToCard != FALSE);
+    RunContext run(rapi, dialog.m_hReportWnd, dialog.m_hCancelEvent.Get(), dialog.m_bCopyToCard != FALSE);
 
     run.Stage(VUP_STAGE_READING);
     if (run.CancelRequested())
         return 0;  // nothing loaded yet, nothing to say: the dialog set the event itself
 
-    const int connected = rapi.Connect();
+    const int connected = ConnectShowingWaitCursor(rapi);
     if (connected != RAPI_CONNECTED) {
         run.Notice(static_cast<VupNotice>(connected));
         return 0;

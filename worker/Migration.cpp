@@ -84,7 +84,7 @@ void MigrateLauncherEntry(RunContext& run)
 void RecordDisplayDensity(RunContext& run)
 {
     RapiClass& rapi = run.Rapi();
-    const DWORD dpi = static_cast<DWORD>(rapi.CeGetDesktopDeviceCaps(handheld::kLogPixelsX));
+    const DWORD dpi = static_cast<DWORD>(rapi.CeGetDesktopDeviceCaps(LOGPIXELSX));
     RemoteKey maker(rapi);
     if (!maker.Open(handheld::kMakerRoot, handheld::kMakerKey, handheld::kMakerKeyOpenAccess) &&
         !maker.Create(handheld::kMakerRoot, handheld::kMakerKey))

@@ -1,7 +1,5 @@
 #include "worker/RemoteHandles.h"
 
-#include "worker/HandheldNames.h"
-
 bool RemoteKey::Open(HKEY root, const wchar_t* subKey, REGSAM access)
 {
     Close();
@@ -17,7 +15,7 @@ bool RemoteKey::Create(HKEY root, const wchar_t* subKey)
     Close();
     wchar_t noClass[] = L"";
     HKEY hKey = nullptr;
-    if (m_rapi.CeRegCreateKeyEx(root, subKey, 0, noClass, 0, handheld::kKeyAllAccess, nullptr, &hKey,
+    if (m_rapi.CeRegCreateKeyEx(root, subKey, 0, noClass, 0, KEY_ALL_ACCESS, nullptr, &hKey,
                                 nullptr) != ERROR_SUCCESS)
         return false;
     m_hKey = hKey;

@@ -17,7 +17,7 @@ struct Cabinet {
 bool FindCabinet(Cabinet& cabinet)
 {
     HMODULE self = ::GetModuleHandleW(nullptr);
-    HRSRC resource = ::FindResourceA(self, handheld::kCabinetResourceName, MAKEINTRESOURCEA(10));  // RT_RCDATA
+    HRSRC resource = ::FindResourceW(self, handheld::kCabinetResourceName, RT_RCDATA);
     if (resource == nullptr)
         return false;
     HGLOBAL loaded = ::LoadResource(self, resource);

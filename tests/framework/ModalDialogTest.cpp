@@ -106,7 +106,6 @@ TEST(ModalDialog, DdxControlBindsTheProgressBarOfEachRun)
         EXPECT_EQ(d.m_progress.m_hWnd, d.GetDlgItem(IDC_TEST_PROGRESS).m_hWnd);
         previous = d.m_progress.SetPos(40);
         shown = ::SendMessageW(d.GetDlgItem(IDC_TEST_PROGRESS).m_hWnd, PBM_GETPOS, 0, 0);
-        EXPECT_EQ(d.m_progress.GetPos(), 40);
         d.EndDialog(IDOK);
     };
     ASSERT_EQ(dialog.DoModal(), IDOK);

@@ -5,7 +5,6 @@
 
 #include "FrameworkTestIds.h"
 #include "framework/Dialog.h"
-#include "framework/ProgressCtrl.h"
 
 class ScriptedDialog : public CDialog {
 public:

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "ScriptedDialog.h"
 #include "framework/Handle.h"
 #include "framework/WaitCursor.h"
-#include "framework/WinApp.h"
 #include "tests/support/TestThread.h"
 
 namespace {
@@ -63,9 +63,8 @@ TEST(WaitCursor, ShowsWhileAnyNestedGuardLives)
     EXPECT_EQ(AfxGetWaitCursorCount(), 0);
 }
 
-TEST(WaitCursor, TheApplicationsCountIsNestedAcrossThreadsAndNeverBlocks)
+TEST(WaitCursor, TheCountIsNestedAcrossThreadsAndNeverBlocks)
 {
-    CWinApp app;
     std::vector<int> counts;
     DWORD waited = WAIT_FAILED;
     ScriptedDialog dialog;
@@ -73,13 +72,13 @@ TEST(WaitCursor, TheApplicationsCountIsNestedAcrossThreadsAndNeverBlocks)
         CHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
         // This thread serves no messages meanwhile: a worker that sent to it would hang.
         TestThread worker([&] {
-            app.BeginWaitCursor();
-            app.BeginWaitCursor();
-            app.EndWaitCursor();
-            counts.push_back(AfxGetWaitCursorCount());
-            app.EndWaitCursor();
-            counts.push_back(AfxGetWaitCursorCount());
-            app.EndWaitCursor();  // one End too many leaves the count at zero
+            {
+                CWaitCursor outer;
+                {
+                    CWaitCursor inner;
+                }
+                counts.push_back(AfxGetWaitCursorCount());
+            }
             counts.push_back(AfxGetWaitCursorCount());
             ::SetEvent(done.Get());
         });
@@ -89,13 +88,13 @@ TEST(WaitCursor, TheApplicationsCountIsNestedAcrossThreadsAndNeverBlocks)
     };
     ASSERT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(waited, WAIT_OBJECT_0);
-    EXPECT_EQ(counts, (std::vector<int>{1, 0, 0}));
+    EXPECT_EQ(counts, (std::vector<int>{1, 0}));
 }
 
-// The worker's Begin and End each come while the dialog's thread is busy elsewhere.
-TEST(WaitCursor, AWorkersBeginAndEndChangeTheCursorOverTheDialog)
+// A worker's guard begins and ends while the dialog's thread is busy elsewhere.
+TEST(WaitCursor, AWorkersGuardChangesTheCursorOverTheDialog)
 {
-    CWinApp app;
+    std::optional<CWaitCursor> workersGuard;
     CursorReadingDialog dialog;
     HWND hWnd = nullptr;
     bool cursorOverDialog = false;
@@ -107,13 +106,13 @@ TEST(WaitCursor, AWorkersBeginAndEndChangeTheCursorOverTheDialog)
         ::SetCursorPos(middle.x, middle.y);
         cursorOverDialog = ::GetAncestor(::WindowFromPoint(middle), GA_ROOT) == hWnd;
         TestThread([&] {
-            app.BeginWaitCursor();
+            workersGuard.emplace();
             ::PostMessageW(hWnd, WM_READ_CURSOR, 0, 0);
         }).Join();
     };
     dialog.afterFirstRead = [&] {
         TestThread([&] {
-            app.EndWaitCursor();
+            workersGuard.reset();
             ::PostMessageW(hWnd, WM_READ_CURSOR, 0, 0);
             ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
         }).Join();

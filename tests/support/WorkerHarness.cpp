@@ -1,6 +1,5 @@
 #include "WorkerHarness.h"
 
-#include "progress/InstCabDlg.h"
 #include "simhandheld/Folder.h"
 #include "worker/InstCabThread.h"
 
@@ -10,22 +9,20 @@
 namespace qamovup_test {
 namespace {
 
-// Owns the run's cancel event; a name left open by an earlier run would hand back that event.
-class NamedEvent {
+// What the progress dialog gives the worker, with the run's cancel event named for the handheld.
+class RunParam : public InstCabThreadParam {
 public:
-    explicit NamedEvent(const std::wstring& name) : m_h(::CreateEventW(nullptr, FALSE, FALSE, name.c_str()))
+    RunParam(HWND hReportWnd, bool copyToCard)
     {
-        if (m_h == nullptr)
+        m_hReportWnd = hReportWnd;
+        m_bCopyToCard = copyToCard ? TRUE : FALSE;
+        m_hCancelEvent.Attach(::CreateEventW(nullptr, FALSE, FALSE, CancelEventName().c_str()));
+        if (!m_hCancelEvent.IsValid())
             throw std::runtime_error("cannot create the cancel event");
-        ::ResetEvent(m_h);
+        // A name left open by an earlier run hands back that event.
+        ::ResetEvent(m_hCancelEvent.Get());
     }
-    ~NamedEvent() { ::CloseHandle(m_h); }
-    NamedEvent(const NamedEvent&) = delete;
-    NamedEvent& operator=(const NamedEvent&) = delete;
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
+    void Cancel() const { ::SetEvent(m_hCancelEvent.Get()); }
 };
 
 void CollectFiles(const simhandheld::Handheld& handheld, const std::wstring& folder, HandheldSnapshot& snapshot)
@@ -126,26 +123,17 @@ WorkerResult RunWorker(simhandheld::Handheld& handheld, const WorkerOptions& opt
     handheld.ClearRecords();
     handheld.MakeCurrent();
 
-    NamedEvent cancel(CancelEventName());
     MessageRecorder recorder;
+    RunParam param(recorder.Hwnd(), options.copyToCard);
     recorder.m_newerVersionAnswer = options.newerVersionAnswer;
     recorder.m_onMessage = [&](const VupMessage& message) {
         if (options.cancelWhen && options.cancelWhen(message))
-            ::SetEvent(cancel.Get());
+            param.Cancel();
     };
     if (options.cancelBeforeStart)
-        ::SetEvent(cancel.Get());
-
-    {
-        InstCabDlg dlg;
-        dlg.Attach(recorder.Hwnd());
-        dlg.m_hCancelEvent = cancel.Get();
-        dlg.m_bCopyToCard = options.copyToCard ? TRUE : FALSE;
-        // A send from this same thread calls the recorder directly: no message loop is needed.
-        InstCabThread(&dlg);
-        dlg.Detach();
-        dlg.m_hCancelEvent = nullptr;
-    }
+        param.Cancel();
+    // A send from this same thread calls the recorder directly: no message loop is needed.
+    InstCabThread(&param);
 
     WorkerResult result;
     result.libraryLoaded = ::GetModuleHandleW(L"rapi.dll") != nullptr;
@@ -159,7 +147,7 @@ const std::string& EmbeddedCabinet()
 {
     static const std::string cabinet = [] {
         HMODULE self = ::GetModuleHandleW(nullptr);
-        HRSRC resource = ::FindResourceW(self, L"CABFILE", MAKEINTRESOURCEW(10));  // RT_RCDATA
+        HRSRC resource = ::FindResourceW(self, L"CABFILE", RT_RCDATA);
         HGLOBAL loaded = resource != nullptr ? ::LoadResource(self, resource) : nullptr;
         const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
         if (bytes == nullptr)
