@@ -11,6 +11,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 root=${QAMOVUP_BUILD_DIR:-$top/build}
 arch=${QAMOVUP_ARCH:-i686}
 dpi=${QAMOVUP_DPI:-96}
+# Room for the larger Wine desktop of the highest scales: what lies beyond the screen is not captured.
+[ -z "${QAMOVUP_DPI:-}" ] || export QAMOVUP_XVFB_SCREEN=1920x1080x24
 . "$top/scripts/project.sh"
 loader=$(wine_loader "$arch")
 build=$root/$arch
