@@ -36,6 +36,8 @@ BOOL CQamoVupDlg::OnInitDialog()
     // Every child gets it, the picture and the empty group box included: all texts are bold.
     for (CWnd child = GetWindow(GW_CHILD); child.GetSafeHwnd() != nullptr; child = child.GetWindow(GW_HWNDNEXT))
         child.SetFont(m_fontBold.GetSafeHandle(), TRUE);
+    // The picture is the first control.
+    m_picture.FitToScale(m_hWnd, GetWindow(GW_CHILD).GetSafeHwnd());
     return TRUE;
 }
 

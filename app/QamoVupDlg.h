@@ -2,6 +2,7 @@
 // that also copies the installer to the memory card, and Exit.
 #pragma once
 
+#include "app/BackgroundPicture.h"
 #include "framework/Dialog.h"
 #include "framework/Font.h"
 #include "res/resource.h"
@@ -25,4 +26,5 @@ protected:
 
     HICON m_hIcon;
     CFont m_fontBold;
+    CBackgroundPicture m_picture;
 };

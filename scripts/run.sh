@@ -4,10 +4,15 @@
 # Wine loader as 64-bit Windows runs it (WOW64); QAMOVUP_ARCH=x86_64 runs the 64-bit one instead.
 # With a display the tool opens there for you to use; without one it is driven through a complete
 # revision-up under Xvfb and screenshots are saved. Afterwards it prints what changed on the handheld.
+# QAMOVUP_DPI sets the Wine desktop's display scale in pixels per inch (96, the default, is 100 %;
+# 120, 144 and 192 are 125, 150 and 200 %).
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 root=${QAMOVUP_BUILD_DIR:-$top/build}
 arch=${QAMOVUP_ARCH:-i686}
+dpi=${QAMOVUP_DPI:-96}
+# Room for the larger Wine desktop of the highest scales: what lies beyond the screen is not captured.
+[ -z "${QAMOVUP_DPI:-}" ] || export QAMOVUP_XVFB_SCREEN=1920x1080x24
 . "$top/scripts/project.sh"
 loader=$(wine_loader "$arch")
 build=$root/$arch
@@ -32,6 +37,8 @@ trap cleanup EXIT
 
 mkdir -p "$run"
 "$top/tests/wine/wine-prefix.sh" up "$loader" "$prefix" "$build/simhandheld/rapi.dll" "$build/simhandheld/qamosimlink.dll"
+# Set every time: the prefix keeps the scale of the run before.
+"$top/tests/wine/wine-scale.sh" "$loader" "$prefix" "$dpi"
 wine() { "$top/tests/wine/wine-env.sh" "$loader" "$prefix" "$@"; }
 windows_path() { wine winepath -w "$1"; }
 

@@ -388,6 +388,20 @@ TEST(Manifest, IsOneThatWindowsXpLoads) {
     }
 }
 
+// Vista and later read it from the asm.v3 application element, which XP passes over; aware of
+// the system's scale only, so no per-monitor dpiAwareness.
+TEST(Manifest, DeclaresTheToolAwareOfTheSystemsDisplayScale) {
+    std::string manifest = Manifest();
+    ASSERT_FALSE(manifest.empty());
+    const size_t application = manifest.find("<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">");
+    const size_t aware = manifest.find(
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>");
+    ASSERT_NE(application, std::string::npos);
+    ASSERT_NE(aware, std::string::npos);
+    EXPECT_LT(application, aware);
+    EXPECT_EQ(manifest.find("dpiAwareness"), std::string::npos);
+}
+
 TEST(Manifest, KeepsTheClassicLookWithoutCommonControls6) {
     std::string manifest = Manifest();
     ASSERT_FALSE(manifest.empty());
