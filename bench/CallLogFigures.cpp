@@ -1,10 +1,22 @@
 #include "CallLogFigures.h"
 
 #include <algorithm>
+#include <cwchar>
 
 namespace bench {
+namespace {
 
-CopyFigures FiguresOf(const std::vector<simhandheld::CallRecord>& calls)
+// The bytes a write moved, from its logged result ("TRUE written=65535").
+double WrittenBytes(const simhandheld::CallRecord& call)
+{
+    const size_t at = call.result.find(L"written=");
+    return at == std::wstring::npos ? 0 : std::wcstod(call.result.c_str() + at + 8, nullptr);
+}
+
+}  // namespace
+
+CopyFigures FiguresOf(const std::vector<simhandheld::CallRecord>& calls, const LinkModelTime& link,
+                      const std::vector<TimedWrite>& timed)
 {
     CopyFigures figures;
     const simhandheld::CallRecord* first = nullptr;
@@ -14,6 +26,8 @@ CopyFigures FiguresOf(const std::vector<simhandheld::CallRecord>& calls)
             figures.stageMs += (last->endMicros - first->startMicros) / 1000.0;
         first = last = nullptr;
     };
+    std::vector<double> linkTimes;
+    std::vector<bool> startsCopy;
     for (const simhandheld::CallRecord& call : calls) {
         if (call.function == L"CeCreateFile") {
             endCopy();
@@ -24,13 +38,25 @@ CopyFigures FiguresOf(const std::vector<simhandheld::CallRecord>& calls)
         const double writeMs = (call.endMicros - call.startMicros) / 1000.0;
         figures.writeMs += writeMs;
         figures.writeTimesMs.push_back(writeMs);
-        if (last != nullptr)
-            figures.gapsMs.push_back((call.startMicros - last->endMicros) / 1000.0);
+        linkTimes.push_back(link.CallMs(WrittenBytes(call)));
+        figures.linkMs += linkTimes.back();
+        startsCopy.push_back(first == nullptr);
         if (first == nullptr)
             first = &call;
         last = &call;
     }
     endCopy();
+
+    // The tool's side noted the same writes in the same order, or its figures mean nothing.
+    if (timed.size() != linkTimes.size())
+        return figures;
+    for (size_t i = 0; i < timed.size(); ++i) {
+        figures.beyondLinkMs.push_back(timed[i].exitMs - timed[i].entryMs - linkTimes[i]);
+        if (startsCopy[i])
+            continue;
+        figures.toolGapsMs.push_back(timed[i].entryMs - timed[i - 1].exitMs);
+        figures.toolMs += figures.toolGapsMs.back();
+    }
     return figures;
 }
 
@@ -49,6 +75,11 @@ double Median(std::vector<double> values)
 double Largest(const std::vector<double>& values)
 {
     return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+}
+
+double Smallest(const std::vector<double>& values)
+{
+    return values.empty() ? 0 : *std::min_element(values.begin(), values.end());
 }
 
 }  // namespace bench

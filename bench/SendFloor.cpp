@@ -14,12 +14,18 @@ namespace bench {
 namespace {
 
 constexpr UINT WM_REPORT = WM_APP + 1;
+constexpr UINT WM_REPORT_REPLY_EARLY = WM_APP + 2;
 constexpr wchar_t kWindowClass[] = L"qamovup_bench_send_floor";
 
-LRESULT CALLBACK AnswerAtOnce(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK AnswerReport(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_REPORT)
         return 0;
+    if (message == WM_REPORT_REPLY_EARLY) {
+        ::ReplyMessage(0);
+        ::SwitchToThread();
+        return 0;
+    }
     if (message == WM_DESTROY)
         ::PostQuitMessage(0);
     return ::DefWindowProcW(window, message, wParam, lParam);
@@ -29,7 +35,7 @@ LRESULT CALLBACK AnswerAtOnce(HWND window, UINT message, WPARAM wParam, LPARAM l
 void ServeWindow(HWND& window, HANDLE ready)
 {
     WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = AnswerAtOnce;
+    windowClass.lpfnWndProc = AnswerReport;
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kWindowClass;
     ::RegisterClassW(&windowClass);
@@ -46,7 +52,7 @@ void ServeWindow(HWND& window, HANDLE ready)
 
 }  // namespace
 
-double MeasureSendFloorMs(unsigned sends)
+double MeasureSendFloorMs(unsigned sends, Answer answer)
 {
     HWND window = nullptr;
     CHandle ready(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
@@ -61,7 +67,7 @@ double MeasureSendFloorMs(unsigned sends)
         // As between two chunks: the receiving thread has gone back to waiting for messages.
         ::Sleep(1);
         const double start = NowMs();
-        ::SendMessageA(window, WM_REPORT, i % 101, 0);
+        ::SendMessageA(window, answer == Answer::AtOnce ? WM_REPORT : WM_REPORT_REPLY_EARLY, i % 101, 0);
         times.push_back(NowMs() - start);
     }
     ::PostMessageW(window, WM_CLOSE, 0, 0);

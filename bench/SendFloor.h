@@ -5,7 +5,13 @@
 
 namespace bench {
 
+// How the receiving window answers a send.
+enum class Answer {
+    AtOnce,             // returns at once: the floor
+    EarlyReplyAndYield  // replies, then yields the processor, as the progress dialog does
+};
+
 // The median of `sends` such round trips, each after the receiving thread has gone idle again.
-double MeasureSendFloorMs(unsigned sends = 500);
+double MeasureSendFloorMs(unsigned sends = 500, Answer answer = Answer::AtOnce);
 
 }  // namespace bench
