@@ -5,6 +5,7 @@
 #include "SendFloor.h"
 
 #include "framework/Handle.h"
+#include "worker/HandheldNames.h"
 
 #include <cstdio>
 #include <functional>
@@ -60,9 +61,16 @@ void PrintBareCalls()
     Print("WaitForSingleObject(event, 0) (the worker's cancellation poll, a Wine server request)",
           PerCallMicros([&] { ::WaitForSingleObject(cancel.Get(), 0); }));
     Print("SendMessageA to another thread's window answering at once (the floor)",
-          MeasureSendFloorMs(kSends, Answer::AtOnce) * 1000.0);
-    Print("SendMessageA to another thread's window replying early and yielding (as the progress dialog)",
-          MeasureSendFloorMs(kSends, Answer::EarlyReplyAndYield) * 1000.0);
+          MeasureReportMs({kSends, Answer::AtOnce, 0, false}) * 1000.0);
+    Print("the same, the window replying early and yielding (as the progress dialog)",
+          MeasureReportMs({kSends, Answer::EarlyReplyAndYield, 0, false}) * 1000.0);
+    // The worker's report cycle at 20,000,000 B/s: a chunk's link time spent as the simulated
+    // handheld spends it, then the poll and the report.
+    const double chunkMs = handheld::kChunkBytes * 1000.0 / 20000000;
+    Print("poll + report after a chunk's time at 20,000,000 B/s, the window replying early and yielding",
+          MeasureReportMs({kSends, Answer::EarlyReplyAndYield, chunkMs, true}) * 1000.0);
+    Print("the same, the window then setting its progress bar and title (as the progress dialog)",
+          MeasureReportMs({kSends, Answer::AsProgressDialog, chunkMs, true}) * 1000.0);
 }
 
 }  // namespace bench

@@ -11,6 +11,7 @@
 #include "SendFloor.h"
 
 #include "simhandheld/Folder.h"
+#include "worker/HandheldNames.h"
 
 #include <cmath>
 #include <cstdio>
@@ -22,8 +23,6 @@
 namespace {
 
 using bench::Median;
-
-constexpr unsigned kChunkBytes = 65535;
 
 struct LinkModel {
     const char* name;
@@ -148,7 +147,7 @@ bool Measure(simhandheld::Handheld& handheld, bench::WriteTimes& writes, const L
             }
             if (cancel) {
                 // One chunk's link time: what the link itself took for this run's writes.
-                const double chunkMs = model.bytesPerSecond != 0 ? kChunkBytes * 1000.0 / model.bytesPerSecond
+                const double chunkMs = model.bytesPerSecond != 0 ? handheld::kChunkBytes * 1000.0 / model.bytesPerSecond
                                                                  : Median(copies.writeTimesMs);
                 cancelFigure.Add(run.cancelToGoneMs, chunkMs + kCancelSlackMs);
             } else {
