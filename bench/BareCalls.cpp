@@ -65,9 +65,13 @@ void PrintBareCalls()
     Print("the same, the window replying early and yielding (as the progress dialog)",
           MeasureReportMs({kSends, Answer::EarlyReplyAndYield, 0, false}) * 1000.0);
     // The worker's report cycle at 20,000,000 B/s: a chunk's link time spent as the simulated
-    // handheld spends it, then the poll and the report.
+    // handheld spends it, then the report, with and without the poll before it.
     const double chunkMs = handheld::kChunkBytes * 1000.0 / 20000000;
-    Print("poll + report after a chunk's time at 20,000,000 B/s, the window replying early and yielding",
+    Print("after a chunk's time at 20,000,000 B/s: the send to a window answering at once",
+          MeasureReportMs({kSends, Answer::AtOnce, chunkMs, false}) * 1000.0);
+    Print("the same with the poll before the send",
+          MeasureReportMs({kSends, Answer::AtOnce, chunkMs, true}) * 1000.0);
+    Print("the same, the window replying early and yielding",
           MeasureReportMs({kSends, Answer::EarlyReplyAndYield, chunkMs, true}) * 1000.0);
     Print("the same, the window then setting its progress bar and title (as the progress dialog)",
           MeasureReportMs({kSends, Answer::AsProgressDialog, chunkMs, true}) * 1000.0);

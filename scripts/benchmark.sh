@@ -7,15 +7,15 @@
 # A full run (no --link, no --bare-calls) writes bench/RESULTS.md and the README's table from it;
 # any other goes to build-bench/bench-run/RESULTS.md. Not part of the test suite: it takes minutes.
 #   --runs N       complete and cancelled runs each per link model (default 5)
-#   --slow-runs N  the same at 250,000 B/s, where a complete run takes over 30 s (default 3)
-#   --rounds N     rounds of the bare calls (default 7)
+#   --slow-runs N  the same at 250,000 B/s, where a complete run takes over 30 s (default 4)
+#   --rounds N     rounds of the bare calls (default 9)
 #   --link N       only the link model of N bytes per second (0: unthrottled), no bare calls
 #   --bare-calls   only the bare calls
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 root=${QAMOVUP_BUILD_DIR:-$top/build-bench}
 prefix=$root/bench-run/wineprefix
-runs=5 slow_runs=3 rounds=7 link="" bare_only=0
+runs=5 slow_runs=4 rounds=9 link="" bare_only=0
 options="$*"
 while [ $# -gt 0 ]; do
     case "$1" in
