@@ -61,6 +61,8 @@ bench() {
 }
 
 started=$(date +%s)
+# Whether the machine was quiet: the load average over 1, 5 and 15 minutes, at the start and the end.
+load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 table=$run_dir/table.md
 bare=$run_dir/bare-calls.tsv
 : >"$table"
@@ -95,6 +97,7 @@ if [ -z "$link" ]; then
     took="$took, the bare calls $(($(date +%s) - from)) s"
 fi
 elapsed=$(($(date +%s) - started))
+load="load average $load_at_start at the start, $(cut -d' ' -f1-3 /proc/loadavg) at the end"
 
 full=0
 [ -n "$link" ] || [ "$bare_only" = 1 ] || full=1
@@ -107,7 +110,8 @@ results=$run_dir/RESULTS.md
          "$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $("$(wine_loader x86_64)" --version 2>/dev/null)," \
          "Xvfb, simulated handheld, stand-in cabinet of 8,158,840 bytes: the 32-bit qamovup.exe under the" \
          "32-bit Wine loader (WOW64), the 64-bit one under the 64-bit loader, each with the floor measured" \
-         "by a benchmark program of its own kind. The measurement took $((elapsed / 60)) min $((elapsed % 60)) s${took}."
+         "by a benchmark program of its own kind. The measurement took $((elapsed / 60)) min $((elapsed % 60)) s${took};" \
+         "$load."
     if [ -s "$table" ]; then
         echo
         echo "$runs complete and $runs cancelled runs per link model ($slow_runs each at 250,000 B/s); the transfer"
@@ -140,8 +144,8 @@ if [ "$full" = 1 ]; then
     summary=$run_dir/readme-table.md
     {
         echo "<!-- benchmark-table:begin (written by scripts/benchmark.sh from bench/RESULTS.md) -->"
-        echo "Measured $(date -u +%Y-%m-%d), $runs complete and $runs cancelled runs per link and program ($slow_runs each at"
-        echo "250,000 B/s, without the card copy):"
+        echo "Measured $(date -u +%Y-%m-%d) ($load), $runs complete and $runs cancelled runs per link"
+        echo "and program ($slow_runs each at 250,000 B/s, without the card copy):"
         echo
         awk -f "$top/bench/readme-table.awk" "$table"
         echo "<!-- benchmark-table:end -->"
