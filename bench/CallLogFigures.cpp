@@ -2,15 +2,26 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <optional>
+#include <string>
 
 namespace bench {
 namespace {
 
-// The bytes a write moved, from its logged result ("TRUE written=65535").
+// The number after `name` in text, or none.
+std::optional<double> NumberAfter(const std::wstring& text, const wchar_t* name)
+{
+    const size_t at = text.find(name);
+    if (at == std::wstring::npos)
+        return std::nullopt;
+    return std::wcstod(text.c_str() + at + std::wcslen(name), nullptr);
+}
+
+// The bytes a write moved: its logged result ("TRUE written=65535"), else what it was asked to
+// write ("bytes=65535").
 double WrittenBytes(const simhandheld::CallRecord& call)
 {
-    const size_t at = call.result.find(L"written=");
-    return at == std::wstring::npos ? 0 : std::wcstod(call.result.c_str() + at + 8, nullptr);
+    return NumberAfter(call.result, L"written=").value_or(NumberAfter(call.arguments, L" bytes=").value_or(0));
 }
 
 }  // namespace
