@@ -6,6 +6,8 @@
 #include "tests/leaks/ProcessCounters.h"
 #include "tests/support/TestThread.h"
 
+#include "simhandheld/Settings.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -65,10 +67,14 @@ double PrivateBytes(const counters::ProcessWatch& watch)
     return memory ? static_cast<double>(memory->privateBytes) : 0;
 }
 
-bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, RunOutcome& outcome)
+bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, WriteTimes& writes, RunOutcome& outcome)
 {
     handheld.PrepareDefault();
     handheld.SetLinkBytesPerSecond(plan.linkBytesPerSecond);
+    const std::optional<simhandheld::DeviceSettings> settings = simhandheld::DeviceSettings::Load(handheld.Folder());
+    if (!settings)
+        return Fail("the handheld's settings do not read");
+    writes.Clear();
     e2e::ToolSession tool(handheld.Folder());
     const counters::ProcessWatch watch(tool.Process().Id());
     ::Sleep(kIdleSettleMs);
@@ -106,17 +112,17 @@ bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, RunOutcome& out
         if (tool.Process().WaitExit(e2e::kWindowTimeoutMs) != std::optional<DWORD>(0))
             return Fail("the tool did not end well after the completion notice");
     }
-    outcome.copies = FiguresOf(handheld.Calls());
+    outcome.copies = FiguresOf(handheld.Calls(), {settings->latencyMs, settings->linkBytesPerSecond}, writes.Read());
     return true;
 }
 
 }  // namespace
 
-RunOutcome DriveRun(simhandheld::Handheld& handheld, const RunPlan& plan)
+RunOutcome DriveRun(simhandheld::Handheld& handheld, const RunPlan& plan, WriteTimes& writes)
 {
     RunOutcome outcome;
     try {
-        outcome.ok = Drive(handheld, plan, outcome);
+        outcome.ok = Drive(handheld, plan, writes, outcome);
     } catch (const std::exception& error) {
         outcome.ok = Fail(error.what());
     }

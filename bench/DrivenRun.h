@@ -4,6 +4,7 @@
 #pragma once
 
 #include "CallLogFigures.h"
+#include "WriteTimes.h"
 
 #include "simhandheld/SimHandheld.h"
 
@@ -27,7 +28,8 @@ struct RunPlan {
     bool cancel = false;  // press Cancel in the middle of the installer copy
 };
 
-// The handheld is prepared afresh; a failed run says why on stderr.
-RunOutcome DriveRun(simhandheld::Handheld& handheld, const RunPlan& plan);
+// The handheld is prepared afresh; a failed run says why on stderr. The tool's side of its writes
+// is read from `writes`, if the benchmark's rapi.dll is in place.
+RunOutcome DriveRun(simhandheld::Handheld& handheld, const RunPlan& plan, WriteTimes& writes);
 
 }  // namespace bench
