@@ -68,7 +68,7 @@ double PrivateBytes(const counters::ProcessWatch& watch)
 bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, RunOutcome& outcome)
 {
     handheld.PrepareDefault();
-    handheld.SetLinkBytesPerSecond(plan.linkBytesPerSecond);
+    handheld.Set(L"link-bps=" + std::to_wstring(plan.linkBytesPerSecond));
     e2e::ToolSession tool(handheld.Folder());
     const counters::ProcessWatch watch(tool.Process().Id());
     ::Sleep(kIdleSettleMs);

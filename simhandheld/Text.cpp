@@ -57,6 +57,20 @@ bool EqualsNoCase(std::wstring_view a, std::wstring_view b)
     return a.size() == b.size() && UpperInvariant(a) == UpperInvariant(b);
 }
 
+std::vector<std::wstring> Lines(std::wstring_view text)
+{
+    std::vector<std::wstring> lines;
+    while (!text.empty()) {
+        const size_t end = text.find(L'\n');
+        std::wstring_view line = text.substr(0, end);
+        text.remove_prefix(end == std::wstring_view::npos ? text.size() : end + 1);
+        if (!line.empty() && line.back() == L'\r')
+            line.remove_suffix(1);
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
 std::wstring_view NextComponent(std::wstring_view& path)
 {
     while (!path.empty() && path.front() == L'\\')

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace simhandheld {
 
@@ -16,6 +17,9 @@ std::wstring DecodeTextFile(std::string_view bytes);
 std::wstring UpperInvariant(std::wstring_view text);
 // Case-insensitive as Windows CE compares file, key and value names.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+
+// The lines of a text, without their line ends.
+std::vector<std::wstring> Lines(std::wstring_view text);
 
 // Splits "a\b\\c" into its non-empty components.
 std::wstring_view NextComponent(std::wstring_view& path);

@@ -3,7 +3,7 @@
 #include "simhandheld/Folder.h"
 #include "simhandheld/Registry.h"
 #include "simhandheld/Text.h"
-#include "simhandheld/rapi/Call.h"
+#include "simhandheld/rapi/Link.h"
 
 #include <cstring>
 #include <type_traits>
@@ -24,41 +24,27 @@ BOOL FailedBool(DWORD error)
     return FALSE;
 }
 
-std::wstring JoinKey(std::wstring_view parent, LPCWSTR sub)
-{
-    std::wstring path;
-    for (std::wstring_view part = NextComponent(parent); !part.empty(); part = NextComponent(parent))
-        path += (path.empty() ? L"" : L"\\") + std::wstring(part);
-    std::wstring_view rest = sub ? sub : L"";
-    for (std::wstring_view part = NextComponent(rest); !part.empty(); part = NextComponent(rest))
-        path += (path.empty() ? L"" : L"\\") + std::wstring(part);
-    return path;
-}
-
-std::wstring FullKeyName(const Link::KeyName& key)
-{
-    return RootName(key.root) + (key.path.empty() ? L"" : L"\\" + key.path);
-}
-
 // The key a registry call names, logged with its full name as the call's subject.
-std::optional<Link::KeyName> NamedKey(Call& call, HKEY key, LPCWSTR sub)
+std::optional<std::wstring> NamedKey(Call& call, HKEY key, LPCWSTR sub)
 {
-    std::optional<Link::KeyName> parent = call.Handheld().KeyOf(key);
-    if (!parent) {
-        call.Flags(L"key", reinterpret_cast<UINT_PTR>(key));
+    std::optional<std::wstring> name = call.Handheld().KeyOf(key);
+    if (!name) {
+        call.Number(L"key", reinterpret_cast<UINT_PTR>(key), true);
         call.Text(L"subkey", sub);
         return std::nullopt;
     }
-    parent->path = JoinKey(parent->path, sub);
-    call.Subject(L"key", FullKeyName(*parent));
-    return parent;
+    std::wstring_view rest = sub ? sub : L"";
+    for (std::wstring_view part = NextComponent(rest); !part.empty(); part = NextComponent(rest))
+        *name += L'\\' + std::wstring(part);
+    call.Subject(L"key", name->c_str());
+    return name;
 }
 
 // One read or write through a file handle the link gave out.
 BOOL Transfer(const wchar_t* function, HANDLE hFile, LPVOID buffer, DWORD bytes, LPDWORD done, bool write)
 {
     Call call(function);
-    call.Flags(L"handle", reinterpret_cast<UINT_PTR>(hFile));
+    call.Number(L"handle", reinterpret_cast<UINT_PTR>(hFile), true);
     call.Number(L"bytes", bytes);
     if (call.Refused())
         return call.Bool(FALSE);
@@ -83,7 +69,7 @@ struct RegistryCall {
     {
         name = valueName ? valueName : L"";
         if (key)
-            call.Subject(L"value", FullKeyName(*key) + L'\\' + name);
+            call.Subject(L"value", (*key + L'\\' + name).c_str());
     }
     // ERROR_SUCCESS if the call may go on; else what it returns.
     LONG Check(bool argumentsValid)
@@ -101,7 +87,7 @@ struct RegistryCall {
     std::wstring File() { return InFolder(call.Handheld().Folder(), kRegistryFile); }
 
     Call call;
-    std::optional<Link::KeyName> key;
+    std::optional<std::wstring> key;
     std::wstring name;
     std::optional<Registry> registry;
 };
@@ -134,10 +120,10 @@ HANDLE WINAPI CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwSh
                            DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes, HANDLE)
 {
     Call call(L"CeCreateFile");
-    call.Flags(L"access", dwDesiredAccess);
-    call.Flags(L"share", dwShareMode);
+    call.Number(L"access", dwDesiredAccess, true);
+    call.Number(L"share", dwShareMode, true);
     call.Number(L"disposition", dwCreationDisposition);
-    call.Flags(L"flags", dwFlagsAndAttributes);
+    call.Number(L"flags", dwFlagsAndAttributes, true);
     const std::optional<std::wstring> desktop = call.Target(lpFileName);
     if (!desktop)
         return call.Handle(INVALID_HANDLE_VALUE);
@@ -149,7 +135,7 @@ HANDLE WINAPI CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwSh
     if (file == INVALID_HANDLE_VALUE)
         return call.Handle(INVALID_HANDLE_VALUE);
     const DWORD error = GetLastError();  // ERROR_ALREADY_EXISTS tells OPEN_ALWAYS callers what happened
-    HANDLE handle = call.Handheld().AddHandle(Link::Kind::File, file);
+    HANDLE handle = call.Handheld().Add(Link::Kind::File, file);
     SetLastError(error);
     return call.Handle(handle);
 }
@@ -170,10 +156,10 @@ BOOL WINAPI CeWriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWr
 BOOL WINAPI CeCloseHandle(HANDLE hObject)
 {
     Call call(L"CeCloseHandle");
-    call.Flags(L"handle", reinterpret_cast<UINT_PTR>(hObject));
+    call.Number(L"handle", reinterpret_cast<UINT_PTR>(hObject), true);
     if (call.Refused())
         return call.Bool(FALSE);
-    return call.Bool(call.Handheld().CloseHandle(hObject) ? TRUE : FailedBool(ERROR_INVALID_HANDLE));
+    return call.Bool(call.Handheld().Close(hObject, false) ? TRUE : FailedBool(ERROR_INVALID_HANDLE));
 }
 
 BOOL WINAPI CeDeleteFile(LPCWSTR lpFileName)
@@ -204,7 +190,7 @@ BOOL WINAPI CeCreateDirectory(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES)
 BOOL WINAPI CeSetFileAttributes(LPCWSTR lpFileName, DWORD dwFileAttributes)
 {
     Call call(L"CeSetFileAttributes");
-    call.Flags(L"attributes", dwFileAttributes);
+    call.Number(L"attributes", dwFileAttributes, true);
     const std::optional<std::wstring> desktop = call.Target(lpFileName);
     if (!desktop)
         return call.Bool(FALSE);
@@ -218,9 +204,9 @@ BOOL WINAPI CeCreateProcess(LPCWSTR lpApplicationName, LPCWSTR lpCommandLine, LP
                             LPPROCESS_INFORMATION lpProcessInformation)
 {
     Call call(L"CeCreateProcess");
-    call.Path(L"program", lpApplicationName);
+    call.Subject(L"program", lpApplicationName);
     call.Text(L"commandLine", lpCommandLine);
-    call.Flags(L"flags", dwCreationFlags);
+    call.Number(L"flags", dwCreationFlags, true);
     if (call.Refused())
         return call.Bool(FALSE);
     Link& link = call.Handheld();
@@ -228,8 +214,8 @@ BOOL WINAPI CeCreateProcess(LPCWSTR lpApplicationName, LPCWSTR lpCommandLine, LP
                                        lpCommandLine ? lpCommandLine : L""}))
         return call.Bool(FailedBool(ERROR_GEN_FAILURE));
     if (lpProcessInformation) {
-        lpProcessInformation->hProcess = link.AddHandle(Link::Kind::Process, nullptr);
-        lpProcessInformation->hThread = link.AddHandle(Link::Kind::Thread, nullptr);
+        lpProcessInformation->hProcess = link.Add(Link::Kind::Process);
+        lpProcessInformation->hThread = link.Add(Link::Kind::Thread);
         lpProcessInformation->dwProcessId = link.NextId();
         lpProcessInformation->dwThreadId = link.NextId();
     }
@@ -241,19 +227,19 @@ LONG WINAPI CeRegOpenKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phk
     RegistryCall r(L"CeRegOpenKeyEx", hKey, lpSubKey);
     if (const LONG status = r.Check(phkResult != nullptr))
         return r.call.Status(status);
-    if (!r.registry->KeyExists(r.key->root, r.key->path))
+    if (!r.registry->KeyExists(*r.key))
         return r.call.Status(ERROR_FILE_NOT_FOUND);
-    *phkResult = r.call.Handheld().AddKey(*r.key);
+    *phkResult = static_cast<HKEY>(r.call.Handheld().Add(Link::Kind::Key, nullptr, *r.key));
     return r.call.Status(ERROR_SUCCESS);
 }
 
 LONG WINAPI CeRegCloseKey(HKEY hKey)
 {
     Call call(L"CeRegCloseKey");
-    call.Flags(L"key", reinterpret_cast<UINT_PTR>(hKey));
+    call.Number(L"key", reinterpret_cast<UINT_PTR>(hKey), true);
     if (call.Refused())
         return call.Status(static_cast<LONG>(call.RefusalError()));
-    return call.Status(call.Handheld().CloseKey(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE);
+    return call.Status(call.Handheld().Close(hKey, true) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE);
 }
 
 LONG WINAPI CeRegQueryValueEx(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
@@ -264,9 +250,9 @@ LONG WINAPI CeRegQueryValueEx(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD l
     r.call.Number(L"size", lpcbData ? *lpcbData : 0);
     if (const LONG status = r.Check(!lpData || lpcbData))
         return r.call.Status(status);
-    if (!r.registry->KeyExists(r.key->root, r.key->path))
+    if (!r.registry->KeyExists(*r.key))
         return r.call.Status(ERROR_KEY_DELETED);
-    const std::optional<RegValue> value = r.registry->GetValue(r.key->root, r.key->path, r.name);
+    const std::optional<RegValue> value = r.registry->GetValue(*r.key, r.name);
     if (!value)
         return r.call.Status(ERROR_FILE_NOT_FOUND);
     const DWORD size = static_cast<DWORD>(value->bytes.size());
@@ -293,7 +279,7 @@ INT WINAPI CeGetDesktopDeviceCaps(INT nIndex)
     switch (nIndex) {
     case LOGPIXELSX:
     case LOGPIXELSY:
-        return call.Int(call.Handheld().Settings().logPixelsX);
+        return call.Int(static_cast<int>(call.Handheld().Settings().dpi.Number()));
     case HORZRES:
         return call.Int(480);
     case VERTRES:
@@ -313,12 +299,12 @@ LONG WINAPI CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, 
     RegistryCall r(L"CeRegCreateKeyEx", hKey, lpSubKey);
     if (const LONG status = r.Check(phkResult != nullptr))
         return r.call.Status(status);
-    const bool created = r.registry->CreateKey(r.key->root, r.key->path);
+    const bool created = r.registry->CreateKey(*r.key);
     if (created && r.Save() != ERROR_SUCCESS)
         return r.call.Status(ERROR_WRITE_FAULT);
     if (lpdwDisposition)
         *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    *phkResult = r.call.Handheld().AddKey(*r.key);
+    *phkResult = static_cast<HKEY>(r.call.Handheld().Add(Link::Kind::Key, nullptr, *r.key));
     return r.call.Status(ERROR_SUCCESS);
 }
 
@@ -332,7 +318,7 @@ LONG WINAPI CeRegSetValueEx(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType,
     if (const LONG status = r.Check(lpData || cbData == 0))
         return r.call.Status(status);
     const RegValue value{dwType, std::string(reinterpret_cast<const char*>(lpData), lpData ? cbData : 0)};
-    if (!r.registry->SetValue(r.key->root, r.key->path, r.name, value))
+    if (!r.registry->SetValue(*r.key, r.name, value))
         return r.call.Status(ERROR_KEY_DELETED);
     return r.call.Status(r.Save());
 }
@@ -340,8 +326,8 @@ LONG WINAPI CeRegSetValueEx(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType,
 BOOL WINAPI CeMoveFile(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName)
 {
     Call call(L"CeMoveFile");
-    call.Path(L"from", lpExistingFileName);
-    call.Path(L"to", lpNewFileName);
+    call.Subject(L"from", lpExistingFileName);
+    call.Subject(L"to", lpNewFileName);
     if (call.Refused())
         return call.Bool(FALSE);
     const std::optional<std::wstring> from = call.Desktop(lpExistingFileName);
@@ -360,7 +346,7 @@ LONG WINAPI CeRegDeleteKey(HKEY hKey, LPCWSTR lpSubKey)
     RegistryCall r(L"CeRegDeleteKey", hKey, lpSubKey);
     if (const LONG status = r.Check(true))
         return r.call.Status(status);
-    const LONG status = r.registry->DeleteKey(r.key->root, r.key->path);
+    const LONG status = r.registry->DeleteKey(*r.key);
     return r.call.Status(status != ERROR_SUCCESS ? status : r.Save());
 }
 
