@@ -58,21 +58,12 @@ bool TakeQuoted(std::wstring_view& s, std::wstring& out)
     return false;
 }
 
-std::wstring UnitsOf(const std::string& bytes)
-{
-    std::wstring text(bytes.size() / 2, L'\0');
-    for (size_t i = 0; i < text.size(); ++i)
-        text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                       static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-    return text;
-}
-
 // Text form only for a string that reads back the same: exactly one terminator, no control characters.
 bool IsPlainString(const RegValue& value)
 {
     if (value.type != REG_SZ || value.bytes.size() < 2 || value.bytes.size() % 2 != 0)
         return false;
-    const std::wstring units = UnitsOf(value.bytes);
+    const std::wstring units = FromUtf16(value.bytes);
     for (size_t i = 0; i < units.size(); ++i)
         if (i + 1 == units.size() ? units[i] != 0 : units[i] < 0x20)
             return false;
@@ -94,7 +85,7 @@ std::wstring HexData(const RegValue& value)
 std::wstring FormatData(const RegValue& value)
 {
     if (IsPlainString(value))
-        return Quote(UnitsOf(value.bytes.substr(0, value.bytes.size() - 2)));
+        return Quote(FromUtf16(value.bytes.substr(0, value.bytes.size() - 2)));
     if (value.type == REG_DWORD && value.bytes.size() == 4) {
         DWORD d = 0;
         std::memcpy(&d, value.bytes.data(), 4);
@@ -148,13 +139,7 @@ std::optional<RegValue> ParseData(std::wstring_view data)
 
 RegValue StringValue(std::wstring_view text)
 {
-    RegValue value{REG_SZ, {}};
-    for (wchar_t c : text) {
-        value.bytes += static_cast<char>(c & 0xFF);
-        value.bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    value.bytes.append(2, '\0');
-    return value;
+    return RegValue{REG_SZ, ToUtf16(text) + std::string(2, '\0')};
 }
 
 RegValue DwordValue(DWORD value)
@@ -162,20 +147,6 @@ RegValue DwordValue(DWORD value)
     RegValue dword{REG_DWORD, std::string(4, '\0')};
     std::memcpy(dword.bytes.data(), &value, 4);
     return dword;
-}
-
-std::wstring DescribeValue(const RegValue& value)
-{
-    if ((value.type == REG_SZ || value.type == REG_EXPAND_SZ) && value.bytes.size() % 2 == 0) {
-        std::wstring text = UnitsOf(value.bytes);
-        return L'"' + text.substr(0, text.find(L'\0')) + L'"';
-    }
-    if (value.type == REG_DWORD && value.bytes.size() == 4) {
-        DWORD d = 0;
-        std::memcpy(&d, value.bytes.data(), 4);
-        return std::to_wstring(d) + L" (" + Hex(d) + L")";
-    }
-    return HexData(value);
 }
 
 const wchar_t* RootName(HKEY key)
@@ -244,12 +215,7 @@ std::optional<Registry> Registry::Parse(std::wstring_view text, std::wstring* er
 
 bool Registry::Save(const std::wstring& file) const
 {
-    std::string bytes = "\xFF\xFE";
-    for (wchar_t c : Format()) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>((c >> 8) & 0xFF);
-    }
-    return ReplaceWholeFile(file, bytes);
+    return ReplaceWholeFile(file, "\xFF\xFE" + ToUtf16(Format()));
 }
 
 std::wstring Registry::Format() const
@@ -299,7 +265,9 @@ LONG Registry::DeleteKey(std::wstring_view key)
     const Key* found = Find(key);
     if (!found)
         return ERROR_FILE_NOT_FOUND;
-    if (found->name.find(L'\\') == std::wstring::npos || !Subkeys(key).empty())
+    const std::wstring prefix = UpperInvariant(found->name) + L'\\';
+    const auto next = m_keys.upper_bound(prefix);
+    if (found->name.find(L'\\') == std::wstring::npos || (next != m_keys.end() && next->first.compare(0, prefix.size(), prefix) == 0))
         return ERROR_ACCESS_DENIED;
     DeleteTree(key);
     return ERROR_SUCCESS;
@@ -314,19 +282,6 @@ void Registry::DeleteTree(std::wstring_view key)
     auto it = m_keys.find(upper);
     while (it != m_keys.end() && (it->first == upper || it->first.compare(0, upper.size() + 1, upper + L'\\') == 0))
         it = m_keys.erase(it);
-}
-
-std::vector<std::wstring> Registry::Subkeys(std::wstring_view key) const
-{
-    std::vector<std::wstring> names;
-    const Key* found = Find(key);
-    if (!found)
-        return names;
-    const std::wstring prefix = UpperInvariant(found->name) + L'\\';
-    for (auto it = m_keys.upper_bound(prefix); it != m_keys.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it)
-        if (it->first.find(L'\\', prefix.size()) == std::wstring::npos)
-            names.push_back(it->second.name.substr(prefix.size()));
-    return names;
 }
 
 std::optional<RegValue> Registry::GetValue(std::wstring_view key, std::wstring_view name) const
@@ -350,12 +305,6 @@ bool Registry::SetValue(std::wstring_view key, std::wstring_view name, RegValue 
         }
     found->values.emplace_back(std::wstring(name), std::move(value));
     return true;
-}
-
-Registry::Values Registry::ValuesOf(std::wstring_view key) const
-{
-    const Key* found = Find(key);
-    return found ? found->values : Values{};
 }
 
 }  // namespace simhandheld

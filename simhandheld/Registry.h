@@ -22,8 +22,6 @@ struct RegValue {
 
 RegValue StringValue(std::wstring_view text);  // REG_SZ with its terminator
 RegValue DwordValue(DWORD value);
-// A value's data for people: strings as text, DWORDs in decimal and hex, others as hex bytes.
-std::wstring DescribeValue(const RegValue& value);
 
 // "HKEY_LOCAL_MACHINE" for that predefined key, and so on; null for any other key.
 const wchar_t* RootName(HKEY key);
@@ -46,12 +44,10 @@ public:
     // As Windows CE: only a key without subkeys. ERROR_SUCCESS, ERROR_FILE_NOT_FOUND or ERROR_ACCESS_DENIED.
     LONG DeleteKey(std::wstring_view key);
     void DeleteTree(std::wstring_view key);
-    std::vector<std::wstring> Subkeys(std::wstring_view key) const;
 
     std::optional<RegValue> GetValue(std::wstring_view key, std::wstring_view name) const;
     // False if the key does not exist.
     bool SetValue(std::wstring_view key, std::wstring_view name, RegValue value);
-    Values ValuesOf(std::wstring_view key) const;
 
 private:
     struct Key {

@@ -13,14 +13,13 @@ namespace {
     throw std::runtime_error("simulated handheld: " + ToUtf8(what));
 }
 
-void Require(bool done, const std::wstring& what)
+}  // namespace
+
+void Handheld::Require(bool done, const std::wstring& what)
 {
     if (!done)
         Fail(what);
 }
-
-
-}  // namespace
 
 std::wstring Handheld::TemporaryFolder(const std::wstring& name)
 {
@@ -36,8 +35,7 @@ std::wstring Handheld::TemporaryFolder(const std::wstring& name)
 std::wstring Handheld::Desktop(const std::wstring& path) const
 {
     const std::optional<std::wstring> desktop = DesktopPath(m_folder, path);
-    if (!desktop)
-        Fail(L"not a handheld path: " + path);
+    Require(desktop.has_value(), L"not a handheld path: " + path);
     return *desktop;
 }
 
@@ -88,39 +86,19 @@ std::optional<std::string> Handheld::ReadFile(const std::wstring& path) const
     return bytes;
 }
 
-void Handheld::SetReadOnly(const std::wstring& path, bool readOnly)
-{
-    Require(SetReadOnlyFile(Desktop(path), readOnly), L"cannot change the attributes of " + path);
-}
-
-void Handheld::CreateDirectory(const std::wstring& path)
-{
-    Require(CreateDirectories(Desktop(path)), L"cannot create " + path);
-}
-
-void Handheld::Remove(const std::wstring& path)
-{
-    Require(RemoveTree(Desktop(path)), L"cannot remove " + path);
-}
-
 std::vector<Handheld::Entry> Handheld::List(const std::wstring& folderPath) const
 {
     std::vector<Entry> entries;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((Desktop(folderPath) + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return entries;
-    do {
-        Entry e;
-        e.name = found.cFileName;
-        if (e.name == L"." || e.name == L"..")
-            continue;
-        e.folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        e.readOnly = !e.folder && (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY);
-        e.size = e.folder ? 0 : (static_cast<unsigned long long>(found.nFileSizeHigh) << 32 | found.nFileSizeLow);
-        entries.push_back(std::move(e));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    const HANDLE search = FindFirstFileW((Desktop(folderPath) + L"\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+        const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (std::wstring name = found.cFileName; name != L"." && name != L"..")
+            entries.push_back({name, folder, folder ? 0 : (static_cast<unsigned long long>(found.nFileSizeHigh) << 32 | found.nFileSizeLow),
+                               !folder && (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)});
+    }
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
     return entries;
 }
 
@@ -128,8 +106,7 @@ Registry Handheld::LoadRegistry() const
 {
     std::wstring error;
     std::optional<Registry> registry = Registry::Load(InFolder(m_folder, kRegistryFile), &error);
-    if (!registry)
-        Fail(L"registry.reg: " + error);
+    Require(registry.has_value(), L"registry.reg: " + error);
     return std::move(*registry);
 }
 
@@ -146,16 +123,6 @@ void Handheld::ChangeRegistry(const std::function<void(Registry&)>& change)
     Require(registry.Save(InFolder(m_folder, kRegistryFile)), L"cannot write registry.reg");
 }
 
-void Handheld::SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value)
-{
-    SetValue(root, key, name, REG_SZ, StringValue(value).bytes);
-}
-
-void Handheld::SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value)
-{
-    SetValue(root, key, name, REG_DWORD, DwordValue(value).bytes);
-}
-
 void Handheld::SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type,
                         const std::string& bytes)
 {
@@ -165,27 +132,11 @@ void Handheld::SetValue(HKEY root, const std::wstring& key, const std::wstring& 
     });
 }
 
-std::optional<RegValue> Handheld::GetValue(HKEY root, const std::wstring& key, const std::wstring& name) const
-{
-    return LoadRegistry().GetValue(KeyName(root, key), name);
-}
-
-void Handheld::CreateKey(HKEY root, const std::wstring& key)
-{
-    ChangeRegistry([&](Registry& registry) { registry.CreateKey(KeyName(root, key)); });
-}
-
-void Handheld::DeleteKey(HKEY root, const std::wstring& key)
-{
-    ChangeRegistry([&](Registry& registry) { registry.DeleteTree(KeyName(root, key)); });
-}
-
 DeviceSettings Handheld::Settings() const
 {
     std::wstring error;
     std::optional<DeviceSettings> settings = DeviceSettings::Load(m_folder, &error);
-    if (!settings)
-        Fail(L"device.ini: " + error);
+    Require(settings.has_value(), L"device.ini: " + error);
     return std::move(*settings);
 }
 

@@ -54,9 +54,10 @@ public:
     std::optional<std::string> ReadFile(const std::wstring& path) const;
     bool Exists(const std::wstring& path) const { return GetFileAttributesW(Desktop(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
     bool IsReadOnly(const std::wstring& path) const { return IsReadOnlyFile(Desktop(path)); }
-    void SetReadOnly(const std::wstring& path, bool readOnly);
-    void CreateDirectory(const std::wstring& path);
-    void Remove(const std::wstring& path);  // a file, or a folder with everything in it
+    void SetReadOnly(const std::wstring& path, bool readOnly) { Require(SetReadOnlyFile(Desktop(path), readOnly), L"cannot change " + path); }
+    void CreateDirectory(const std::wstring& path) { Require(CreateDirectories(Desktop(path)), L"cannot create " + path); }
+    // A file, or a folder with everything in it.
+    void Remove(const std::wstring& path) { Require(RemoveTree(Desktop(path)), L"cannot remove " + path); }
     // Names in one handheld folder with their sizes (folders have none).
     struct Entry {
         std::wstring name;
@@ -67,13 +68,29 @@ public:
     std::vector<Entry> List(const std::wstring& folderPath) const;
 
     // Registry. Keys are relative to root ("Software\\Palvar-Ostrand").
-    void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value);
-    void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value);
     void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::string& bytes);
-    std::optional<RegValue> GetValue(HKEY root, const std::wstring& key, const std::wstring& name) const;
+    void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value)
+    {
+        SetValue(root, key, name, REG_SZ, StringValue(value).bytes);
+    }
+    void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value)
+    {
+        SetValue(root, key, name, REG_DWORD, DwordValue(value).bytes);
+    }
+    std::optional<RegValue> GetValue(HKEY root, const std::wstring& key, const std::wstring& name) const
+    {
+        return LoadRegistry().GetValue(KeyName(root, key), name);
+    }
     bool KeyExists(HKEY root, const std::wstring& key) const { return LoadRegistry().KeyExists(KeyName(root, key)); }
-    void CreateKey(HKEY root, const std::wstring& key);
-    void DeleteKey(HKEY root, const std::wstring& key);  // with its subkeys
+    void CreateKey(HKEY root, const std::wstring& key)
+    {
+        ChangeRegistry([&](Registry& registry) { registry.CreateKey(KeyName(root, key)); });
+    }
+    // With its subkeys.
+    void DeleteKey(HKEY root, const std::wstring& key)
+    {
+        ChangeRegistry([&](Registry& registry) { registry.DeleteTree(KeyName(root, key)); });
+    }
     Registry LoadRegistry() const;
 
     // Settings and faults (device.ini).
@@ -87,6 +104,7 @@ public:
     void ClearRecords();
 
 private:
+    static void Require(bool done, const std::wstring& what);  // throws without it
     std::wstring Desktop(const std::wstring& path) const;
     void ChangeRegistry(const std::function<void(Registry&)>& change);
     static std::wstring KeyName(HKEY root, const std::wstring& key);

@@ -97,18 +97,6 @@ void ShowFiles(const Handheld& handheld, const std::wstring& folder, const std::
     }
 }
 
-void ShowKey(const Registry& registry, const std::wstring& key)
-{
-    const Registry::Values values = registry.ValuesOf(key);
-    const std::vector<std::wstring> subkeys = registry.Subkeys(key);
-    if (!values.empty() || (subkeys.empty() && key.find(L'\\') != std::wstring::npos))
-        Print(L"  " + key);
-    for (const auto& [name, value] : values)
-        Print(L"    " + (name.empty() ? L"@" : name) + L" = " + DescribeValue(value));
-    for (const std::wstring& subkey : subkeys)
-        ShowKey(registry, key + L'\\' + subkey);
-}
-
 int Show(const std::wstring& folder)
 {
     const Handheld handheld(folder);
@@ -125,10 +113,11 @@ int Show(const std::wstring& folder)
     Print(std::wstring(L"Memory card: ") + (handheld.Exists(kMemoryCardFolder) ? L"present" : L"absent"));
     Print(L"Files:");
     ShowFiles(handheld, L"", L"  ");
-    Print(L"Registry:");
-    const Registry registry = handheld.LoadRegistry();
-    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS})
-        ShowKey(registry, RootName(root));
+    Print(L"Registry (registry.reg):");
+    const std::vector<std::wstring> registry = Lines(handheld.LoadRegistry().Format());
+    for (size_t i = 1; i < registry.size(); ++i)
+        if (!registry[i].empty())
+            Print(L"  " + registry[i]);
     Print(L"Started programs:");
     for (const StartedProgram& p : handheld.StartedPrograms())
         Print(L"  " + p.program + (p.commandLine.empty() ? L"" : L"  " + p.commandLine));

@@ -12,16 +12,16 @@ using namespace simhandheld;
 
 namespace {
 
-HANDLE Failed(DWORD error)
+template <typename T>
+T WithError(DWORD error, T result)
 {
     SetLastError(error);
-    return INVALID_HANDLE_VALUE;
+    return result;
 }
 
-BOOL FailedBool(DWORD error)
+bool Exists(const std::wstring& path)
 {
-    SetLastError(error);
-    return FALSE;
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The key a registry call names, logged with its full name as the call's subject.
@@ -49,10 +49,10 @@ BOOL Transfer(const wchar_t* function, HANDLE hFile, LPVOID buffer, DWORD bytes,
     if (call.Refused())
         return call.Bool(FALSE);
     if (!done || (!buffer && bytes > 0))
-        return call.Bool(FailedBool(ERROR_INVALID_PARAMETER));
+        return call.Bool(WithError(ERROR_INVALID_PARAMETER, FALSE));
     HANDLE file = call.Handheld().FileOf(hFile);
     if (!file)
-        return call.Bool(FailedBool(ERROR_INVALID_HANDLE));
+        return call.Bool(WithError(ERROR_INVALID_HANDLE, FALSE));
     DWORD count = 0;
     const BOOL ok = write ? WriteFile(file, buffer, bytes, &count, nullptr) : ReadFile(file, buffer, bytes, &count, nullptr);
     *done = count;
@@ -129,15 +129,13 @@ HANDLE WINAPI CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwSh
         return call.Handle(INVALID_HANDLE_VALUE);
     // Checked here, as CE does, rather than left to the desktop file system and its owner rights.
     if ((dwDesiredAccess & GENERIC_WRITE) && dwCreationDisposition != CREATE_NEW && IsReadOnlyFile(*desktop))
-        return call.Handle(Failed(ERROR_ACCESS_DENIED));
-    HANDLE file = CreateFileW(desktop->c_str(), dwDesiredAccess & (GENERIC_READ | GENERIC_WRITE), dwShareMode,
-                              nullptr, dwCreationDisposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return call.Handle(WithError(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE));
+    const HANDLE file = CreateFileW(desktop->c_str(), dwDesiredAccess & (GENERIC_READ | GENERIC_WRITE), dwShareMode,
+                                    nullptr, dwCreationDisposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return call.Handle(INVALID_HANDLE_VALUE);
+        return call.Handle(file);
     const DWORD error = GetLastError();  // ERROR_ALREADY_EXISTS tells OPEN_ALWAYS callers what happened
-    HANDLE handle = call.Handheld().Add(Link::Kind::File, file);
-    SetLastError(error);
-    return call.Handle(handle);
+    return call.Handle(WithError(error, call.Handheld().Add(Link::Kind::File, file)));
 }
 
 BOOL WINAPI CeReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
@@ -159,7 +157,7 @@ BOOL WINAPI CeCloseHandle(HANDLE hObject)
     call.Number(L"handle", reinterpret_cast<UINT_PTR>(hObject), true);
     if (call.Refused())
         return call.Bool(FALSE);
-    return call.Bool(call.Handheld().Close(hObject, false) ? TRUE : FailedBool(ERROR_INVALID_HANDLE));
+    return call.Bool(call.Handheld().Close(hObject, false) ? TRUE : WithError(ERROR_INVALID_HANDLE, FALSE));
 }
 
 BOOL WINAPI CeDeleteFile(LPCWSTR lpFileName)
@@ -168,11 +166,8 @@ BOOL WINAPI CeDeleteFile(LPCWSTR lpFileName)
     const std::optional<std::wstring> desktop = call.Target(lpFileName);
     if (!desktop)
         return call.Bool(FALSE);
-    const DWORD attributes = GetFileAttributesW(desktop->c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return call.Bool(FALSE);
-    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
-        return call.Bool(FailedBool(ERROR_ACCESS_DENIED));
+    if (Exists(*desktop) && (!IsFile(*desktop) || IsReadOnlyFile(*desktop)))
+        return call.Bool(WithError(ERROR_ACCESS_DENIED, FALSE));
     return call.Bool(DeleteFileW(desktop->c_str()));
 }
 
@@ -182,9 +177,7 @@ BOOL WINAPI CeCreateDirectory(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES)
     const std::optional<std::wstring> desktop = call.Target(lpPathName);
     if (!desktop)
         return call.Bool(FALSE);
-    if (GetFileAttributesW(desktop->c_str()) != INVALID_FILE_ATTRIBUTES)
-        return call.Bool(FailedBool(ERROR_ALREADY_EXISTS));
-    return call.Bool(CreateDirectoryW(desktop->c_str(), nullptr));
+    return call.Bool(Exists(*desktop) ? WithError(ERROR_ALREADY_EXISTS, FALSE) : CreateDirectoryW(desktop->c_str(), nullptr));
 }
 
 BOOL WINAPI CeSetFileAttributes(LPCWSTR lpFileName, DWORD dwFileAttributes)
@@ -192,11 +185,7 @@ BOOL WINAPI CeSetFileAttributes(LPCWSTR lpFileName, DWORD dwFileAttributes)
     Call call(L"CeSetFileAttributes");
     call.Number(L"attributes", dwFileAttributes, true);
     const std::optional<std::wstring> desktop = call.Target(lpFileName);
-    if (!desktop)
-        return call.Bool(FALSE);
-    if (GetFileAttributesW(desktop->c_str()) == INVALID_FILE_ATTRIBUTES)
-        return call.Bool(FALSE);
-    return call.Bool(SetReadOnlyFile(*desktop, (dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0));
+    return call.Bool(desktop && SetReadOnlyFile(*desktop, (dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0));
 }
 
 BOOL WINAPI CeCreateProcess(LPCWSTR lpApplicationName, LPCWSTR lpCommandLine, LPSECURITY_ATTRIBUTES,
@@ -210,9 +199,8 @@ BOOL WINAPI CeCreateProcess(LPCWSTR lpApplicationName, LPCWSTR lpCommandLine, LP
     if (call.Refused())
         return call.Bool(FALSE);
     Link& link = call.Handheld();
-    if (!AppendStarted(link.Folder(), {lpApplicationName ? lpApplicationName : L"",
-                                       lpCommandLine ? lpCommandLine : L""}))
-        return call.Bool(FailedBool(ERROR_GEN_FAILURE));
+    if (!AppendStarted(link.Folder(), {lpApplicationName ? lpApplicationName : L"", lpCommandLine ? lpCommandLine : L""}))
+        return call.Bool(WithError(ERROR_GEN_FAILURE, FALSE));
     if (lpProcessInformation) {
         lpProcessInformation->hProcess = link.Add(Link::Kind::Process);
         lpProcessInformation->hThread = link.Add(Link::Kind::Thread);
@@ -276,21 +264,12 @@ INT WINAPI CeGetDesktopDeviceCaps(INT nIndex)
     call.Number(L"index", static_cast<unsigned>(nIndex));
     if (call.Refused())
         return call.Int(0);
-    switch (nIndex) {
-    case LOGPIXELSX:
-    case LOGPIXELSY:
-        return call.Int(static_cast<int>(call.Handheld().Settings().dpi.Number()));
-    case HORZRES:
-        return call.Int(480);
-    case VERTRES:
-        return call.Int(640);
-    case BITSPIXEL:
-        return call.Int(16);
-    case PLANES:
-        return call.Int(1);
-    default:
-        return call.Int(0);
-    }
+    const int dpi = static_cast<int>(call.Handheld().Settings().dpi.Number());
+    const std::pair<int, int> caps[] = {{LOGPIXELSX, dpi}, {LOGPIXELSY, dpi}, {HORZRES, 480}, {VERTRES, 640}, {BITSPIXEL, 16}, {PLANES, 1}};
+    for (const auto& [index, value] : caps)
+        if (index == nIndex)
+            return call.Int(value);
+    return call.Int(0);
 }
 
 LONG WINAPI CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
@@ -334,11 +313,7 @@ BOOL WINAPI CeMoveFile(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName)
     const std::optional<std::wstring> to = call.Desktop(lpNewFileName);
     if (!from || !to)
         return call.Bool(FALSE);
-    if (GetFileAttributesW(from->c_str()) == INVALID_FILE_ATTRIBUTES)
-        return call.Bool(FALSE);
-    if (GetFileAttributesW(to->c_str()) != INVALID_FILE_ATTRIBUTES)
-        return call.Bool(FailedBool(ERROR_ALREADY_EXISTS));
-    return call.Bool(MoveFileW(from->c_str(), to->c_str()));
+    return call.Bool(Exists(*to) ? WithError(ERROR_ALREADY_EXISTS, FALSE) : MoveFileW(from->c_str(), to->c_str()));
 }
 
 LONG WINAPI CeRegDeleteKey(HKEY hKey, LPCWSTR lpSubKey)
@@ -353,7 +328,6 @@ LONG WINAPI CeRegDeleteKey(HKEY hKey, LPCWSTR lpSubKey)
 }  // extern "C"
 
 // Each definition must keep the documented signature the tool resolves it with.
-#define QAMOVUP_SIM_CHECK_SIGNATURE(name, ret, params) \
-    static_assert(std::is_same_v<decltype(&(name)), PFN_##name>, #name);
+#define QAMOVUP_SIM_CHECK_SIGNATURE(name, ret, params) static_assert(std::is_same_v<decltype(&(name)), PFN_##name>, #name);
 QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_SIM_CHECK_SIGNATURE)
 #undef QAMOVUP_SIM_CHECK_SIGNATURE

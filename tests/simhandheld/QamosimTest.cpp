@@ -125,10 +125,10 @@ TEST_F(QamosimTool, ShowPrintsTheHandheldInJapaneseWhereItIsJapanese)
     EXPECT_TRUE(Contains(run.output, L"Version 1.2.1.0"));
     EXPECT_TRUE(Contains(run.output, L"スタート メニュー\\"));
     EXPECT_TRUE(Contains(run.output, L"qamo+(GPS).lnk"));
-    EXPECT_TRUE(Contains(run.output, L"CommnadLine = \"-gps\""));
+    EXPECT_TRUE(Contains(run.output, L"\"CommnadLine\"=\"-gps\""));
     EXPECT_TRUE(Contains(run.output, L"Memory card: present"));
     EXPECT_TRUE(Contains(run.output, L"qamo+ for Handheld.CAB  2048 bytes  read-only"));
-    EXPECT_TRUE(Contains(run.output, L"LogPixels = 192"));
+    EXPECT_TRUE(Contains(run.output, L"\"LogPixels\"=dword:000000c0"));
 }
 
 TEST_F(QamosimTool, SetChangesWhatTheLibraryWillDo)
