@@ -25,47 +25,36 @@ const Row kRows[] = {QAMOSIM_SETTINGS(QAMOSIM_SETTING_ROW)};
 const wchar_t* const kEntryPoints[] = {QAMOVUP_RAPI_ENTRY_POINTS(QAMOSIM_ENTRY_POINT_NAME)};
 #undef QAMOSIM_ENTRY_POINT_NAME
 
-// Splits off the text up to the first colon; the last part of a form takes the rest.
-std::wstring_view TakePart(std::wstring_view& text, bool last)
+// Splits off the text up to the first separator; the last part of a form takes the rest.
+std::wstring_view TakePart(std::wstring_view& text, wchar_t separator, bool last = false)
 {
-    const size_t colon = last ? std::wstring_view::npos : text.find(L':');
-    const std::wstring_view part = text.substr(0, colon);
-    text.remove_prefix(colon == std::wstring_view::npos ? text.size() : colon + 1);
+    const size_t end = last ? std::wstring_view::npos : text.find(separator);
+    const std::wstring_view part = text.substr(0, end);
+    text.remove_prefix(end == std::wstring_view::npos ? text.size() : end + 1);
     return part;
 }
 
 // The value's parts as the form has them, canonical; none if it does not fit the form.
 std::optional<SettingValue> ParseValue(std::wstring_view form, std::wstring_view text)
 {
-    SettingValue value;
     if (form.find(L'/') != std::wstring_view::npos) {
-        for (std::wstring_view words = form; !words.empty();) {
-            const size_t bar = words.find(L'/');
-            if (words.substr(0, bar) == text)
+        for (std::wstring_view words = form; !words.empty();)
+            if (TakePart(words, L'/') == text)
                 return SettingValue{{std::wstring(text)}};
-            words.remove_prefix(bar == std::wstring_view::npos ? words.size() : bar + 1);
-        }
         return std::nullopt;
     }
+    SettingValue value;
     while (!form.empty()) {
-        const std::wstring_view kind = TakePart(form, false);
-        const std::wstring_view part = TakePart(text, form.empty());
+        const std::wstring_view kind = TakePart(form, L':');
+        const std::wstring_view part = TakePart(text, L':', form.empty());
+        const std::optional<std::wstring> canonical = kind == L"Function" ? EntryPointName(part) : std::wstring(part);
+        const bool isText = kind == L"Function" || kind == L"Path" || kind == L"Event";
         unsigned number = 0;
-        if (kind == L"Function") {
-            const std::optional<std::wstring> name = EntryPointName(part);
-            if (!name)
-                return std::nullopt;
-            value.parts.push_back(*name);
-            continue;
-        }
-        if (kind == L"Path" || kind == L"Event" ? part.empty()
-                                                 : !ParseUnsigned(part, number) || (kind == L"N" && number == 0))
+        if (!canonical || part.empty() || (!isText && (!ParseUnsigned(part, number) || (kind == L"N" && number == 0))))
             return std::nullopt;
-        value.parts.emplace_back(part);
+        value.parts.push_back(*canonical);
     }
-    if (!text.empty())
-        return std::nullopt;
-    return value;
+    return text.empty() ? std::optional<SettingValue>(value) : std::nullopt;
 }
 
 std::wstring Join(const SettingValue& value)

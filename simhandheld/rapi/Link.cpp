@@ -61,9 +61,8 @@ DWORD WINAPI Link::CompleteStart(void* link)
 {
     Link& l = *static_cast<Link*>(link);
     if (WaitForSingleObject(l.m_cancelStart, l.m_settings.latencyMs.Number()) == WAIT_TIMEOUT) {
-        const bool answers = l.m_settings.connection.Word() == L"answer";
-        l.m_init->hrRapiInit = answers ? S_OK : E_FAIL;
-        l.m_connected.store(answers);
+        l.m_connected.store(l.m_settings.connection.Word() == L"answer");
+        l.m_init->hrRapiInit = l.m_connected.load() ? S_OK : E_FAIL;
         SetEvent(l.m_startEvent);
     }
     return 0;
@@ -245,40 +244,10 @@ std::optional<std::wstring> Call::Target(LPCWSTR path)
     return Refused() ? std::nullopt : Desktop(path);
 }
 
-BOOL Call::Bool(BOOL ok, const std::wstring& detail)
+void Call::Record(bool failed, const std::wstring& result)
 {
-    m_record.failed = !ok;
-    m_record.result = (ok ? L"TRUE" : L"FALSE error=" + std::to_wstring(GetLastError())) + (detail.empty() ? L"" : L" " + detail);
-    return ok;
-}
-
-HANDLE Call::Handle(HANDLE handle)
-{
-    m_record.failed = handle == INVALID_HANDLE_VALUE;
-    m_record.result = m_record.failed ? L"INVALID_HANDLE_VALUE error=" + std::to_wstring(GetLastError())
-                                      : Hex(static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(handle)));
-    return handle;
-}
-
-LONG Call::Status(LONG status)
-{
-    m_record.failed = status != ERROR_SUCCESS;
-    m_record.result = std::to_wstring(status);
-    return status;
-}
-
-HRESULT Call::Result(HRESULT hr)
-{
-    m_record.failed = FAILED(hr);
-    m_record.result = Hex(static_cast<unsigned long>(hr));
-    return hr;
-}
-
-int Call::Int(int value)
-{
-    m_record.failed = value == 0;
-    m_record.result = std::to_wstring(value);
-    return value;
+    m_record.failed = failed;
+    m_record.result = result;
 }
 
 }  // namespace simhandheld

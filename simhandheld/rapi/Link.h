@@ -9,6 +9,7 @@
 #include "simhandheld/Records.h"
 #include "simhandheld/Registry.h"
 #include "simhandheld/Settings.h"
+#include "simhandheld/Text.h"
 
 #include <atomic>
 #include <map>
@@ -97,13 +98,24 @@ public:
     void Transfer(unsigned long long bytes) { m_bytes += bytes; }
 
     // Record the result, and return it.
-    BOOL Bool(BOOL ok, const std::wstring& detail = {});
-    HANDLE Handle(HANDLE handle);
-    LONG Status(LONG status);
-    HRESULT Result(HRESULT hr);
-    int Int(int value);
+    BOOL Bool(BOOL ok, const std::wstring& detail = {})
+    {
+        Record(!ok, (ok ? L"TRUE" : L"FALSE error=" + std::to_wstring(GetLastError())) + (detail.empty() ? L"" : L" " + detail));
+        return ok;
+    }
+    HANDLE Handle(HANDLE h)
+    {
+        const bool failed = h == INVALID_HANDLE_VALUE;
+        Record(failed, failed ? L"INVALID_HANDLE_VALUE error=" + std::to_wstring(GetLastError()) : Hex(static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(h))));
+        return h;
+    }
+    LONG Status(LONG status) { Record(status != ERROR_SUCCESS, std::to_wstring(status)); return status; }
+    HRESULT Result(HRESULT hr) { Record(FAILED(hr), Hex(static_cast<unsigned long>(hr))); return hr; }
+    int Int(int value) { Record(value == 0, std::to_wstring(value)); return value; }
 
 private:
+    void Record(bool failed, const std::wstring& result);
+
     Link& m_link;
     CallRecord m_record;
     unsigned m_nth = 0;
