@@ -66,7 +66,7 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes)
     char buffer[65536];
     DWORD got = 0;
     bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0)
+    while ((ok = (ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE)) && got > 0)
         bytes.append(buffer, got);
     CloseHandle(file);
     return ok;
@@ -152,7 +152,7 @@ bool RemoveTree(const std::wstring& path)
         const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
         for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
             if (std::wstring name = found.cFileName; name != L"." && name != L"..")
-                RemoveTree(path + L'\\' + name);
+                RemoveTree(InFolder(path, name.c_str()));
         if (search != INVALID_HANDLE_VALUE)
             FindClose(search);
         return RemoveDirectoryW(path.c_str()) != FALSE;

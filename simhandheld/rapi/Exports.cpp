@@ -74,10 +74,10 @@ struct RegistryCall {
     // ERROR_SUCCESS if the call may go on; else what it returns.
     LONG Check(bool argumentsValid)
     {
-        if (call.Refused())
-            return static_cast<LONG>(call.RefusalError());
         if (!argumentsValid)
             return ERROR_INVALID_PARAMETER;
+        if (call.Refused())
+            return static_cast<LONG>(call.RefusalError());
         if (!key)
             return ERROR_INVALID_HANDLE;
         registry = Registry::Load(File());

@@ -7,6 +7,7 @@
 
 #include <type_traits>
 
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the linker's name for this module's own base address.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 namespace {

@@ -46,7 +46,7 @@ private:
     Link() { InitializeCriticalSection(&m_lock); }
     static DWORD WINAPI CompleteStart(void* link);
 
-    CRITICAL_SECTION m_lock;
+    CRITICAL_SECTION m_lock{};
     std::wstring m_folder;
     DeviceSettings m_settings;
     // calls.log, held open while a connection stands: opening and closing it for every call would
@@ -60,8 +60,8 @@ private:
     unsigned m_calls = 0;
     std::map<std::wstring, unsigned> m_callsByFunction;
     struct Open {
-        Kind kind;
-        HANDLE file;
+        Kind kind{};
+        HANDLE file = nullptr;
         std::wstring key;
     };
     std::map<UINT_PTR, Open> m_handles;

@@ -29,13 +29,6 @@ TEST(RapiExports, TheIncompleteLibraryLacksOnlyRegDeleteKey)
     EXPECT_NE(nullptr, rapi.CeRapiInitEx);
 }
 
-TEST(RapiExports, ALibraryBesideTheProgramIsNotTheOneLoaded)
-{
-    wchar_t path[MAX_PATH];
-    GetModuleFileNameW(RapiLibrary().module, path, MAX_PATH);
-    EXPECT_NE(nullptr, wcsstr(_wcslwr(path), L"system32")) << simhandheld::ToUtf8(path);
-}
-
 using Connection = HandheldTest;
 
 TEST_F(Connection, AnAnsweringHandheldCompletesTheStartThroughItsEvent)
