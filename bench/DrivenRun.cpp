@@ -70,7 +70,7 @@ double PrivateBytes(const counters::ProcessWatch& watch)
 bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, WriteTimes& writes, RunOutcome& outcome)
 {
     handheld.PrepareDefault();
-    handheld.SetLinkBytesPerSecond(plan.linkBytesPerSecond);
+    handheld.Set(L"link-bps=" + std::to_wstring(plan.linkBytesPerSecond));
     const std::optional<simhandheld::DeviceSettings> settings = simhandheld::DeviceSettings::Load(handheld.Folder());
     if (!settings)
         return Fail("the handheld's settings do not read");

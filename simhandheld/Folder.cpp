@@ -11,32 +11,29 @@ namespace {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-DWORD Attributes(const std::wstring& path)
+HANDLE Open(const std::wstring& path, DWORD access, DWORD disposition)
 {
-    return GetFileAttributesW(path.c_str());
+    return CreateFileW(path.c_str(), access, kShareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 bool WriteAll(HANDLE file, const std::string& bytes)
 {
-    size_t done = 0;
-    while (done < bytes.size()) {
+    DWORD written = 0;
+    for (size_t done = 0; done < bytes.size(); done += written) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-        DWORD written = 0;
         if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
             return false;
-        done += written;
     }
     return true;
 }
 
+// FILE_APPEND_DATA alone makes every write land at the end, even with writers in other processes.
 bool WriteNew(const std::wstring& path, DWORD access, DWORD disposition, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), access, kShareAll, nullptr, disposition,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    const bool ok = WriteAll(file, bytes);
-    CloseHandle(file);
+    const HANDLE file = Open(path, access, disposition);
+    const bool ok = file != INVALID_HANDLE_VALUE && WriteAll(file, bytes);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
     return ok;
 }
 
@@ -44,10 +41,7 @@ bool WriteNew(const std::wstring& path, DWORD access, DWORD disposition, const s
 
 std::wstring InFolder(const std::wstring& folder, const wchar_t* name)
 {
-    std::wstring path = folder;
-    if (!path.empty() && path.back() != L'\\' && path.back() != L'/')
-        path += L'\\';
-    return path + name;
+    return folder + (folder.empty() || folder.back() == L'\\' || folder.back() == L'/' ? L"" : L"\\") + name;
 }
 
 std::optional<std::wstring> DesktopPath(const std::wstring& folder, std::wstring_view handheldPath)
@@ -55,20 +49,17 @@ std::optional<std::wstring> DesktopPath(const std::wstring& folder, std::wstring
     if (handheldPath.empty() || handheldPath.front() != L'\\')
         return std::nullopt;
     std::wstring path = InFolder(folder, kFilesFolder);
-    std::wstring_view rest = handheldPath;
-    for (std::wstring_view part = NextComponent(rest); !part.empty(); part = NextComponent(rest)) {
+    for (std::wstring_view part = NextComponent(handheldPath); !part.empty(); part = NextComponent(handheldPath)) {
         if (part == L"." || part == L".." || part.find_first_of(L":/") != std::wstring_view::npos)
             return std::nullopt;
-        path += L'\\';
-        path += part;
+        path += L'\\' + std::wstring(part);
     }
     return path;
 }
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = Open(path, GENERIC_READ, OPEN_EXISTING);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     bytes.clear();
@@ -84,15 +75,13 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes)
 bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes)
 {
     const std::wstring temporary = path + L".new";
-    if (!WriteNew(temporary, GENERIC_WRITE, CREATE_ALWAYS, bytes))
-        return false;
-    if (MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (WriteNew(temporary, GENERIC_WRITE, CREATE_ALWAYS, bytes) &&
+        MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
         return true;
     DeleteFileW(temporary.c_str());
     return false;
 }
 
-// FILE_APPEND_DATA alone makes every write land at the end, even with writers in other processes.
 bool AppendToFile(const std::wstring& path, const std::string& bytes)
 {
     return WriteNew(path, FILE_APPEND_DATA, OPEN_ALWAYS, bytes);
@@ -101,8 +90,7 @@ bool AppendToFile(const std::wstring& path, const std::string& bytes)
 bool Appender::Open(const std::wstring& path)
 {
     Close();
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = simhandheld::Open(path, FILE_APPEND_DATA, OPEN_ALWAYS);
     m_file = file != INVALID_HANDLE_VALUE ? file : nullptr;
     return m_file != nullptr;
 }
@@ -121,29 +109,28 @@ bool Appender::Append(const std::string& bytes) const
 
 bool IsDirectory(const std::wstring& path)
 {
-    const DWORD a = Attributes(path);
+    const DWORD a = GetFileAttributesW(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsFile(const std::wstring& path)
 {
-    const DWORD a = Attributes(path);
+    const DWORD a = GetFileAttributesW(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool IsReadOnlyFile(const std::wstring& path)
 {
-    const DWORD a = Attributes(path);
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) && (a & FILE_ATTRIBUTE_READONLY);
+    return IsFile(path) && (GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
 bool SetReadOnlyFile(const std::wstring& path, bool readOnly)
 {
-    const DWORD a = Attributes(path);
+    const DWORD a = GetFileAttributesW(path.c_str());
     if (a == INVALID_FILE_ATTRIBUTES)
         return false;
-    DWORD changed = readOnly ? (a | FILE_ATTRIBUTE_READONLY) : (a & ~FILE_ATTRIBUTE_READONLY);
-    changed &= FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    const DWORD kept = a & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+    const DWORD changed = readOnly ? kept | FILE_ATTRIBUTE_READONLY : kept;
     return SetFileAttributesW(path.c_str(), changed ? changed : FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
@@ -160,24 +147,18 @@ bool CreateDirectories(const std::wstring& path)
 
 bool RemoveTree(const std::wstring& path)
 {
-    const DWORD a = Attributes(path);
-    if (a == INVALID_FILE_ATTRIBUTES)
-        return true;
-    if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        return DeleteFileW(path.c_str()) != FALSE;
+    if (IsDirectory(path)) {
+        WIN32_FIND_DATAW found;
+        const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+            if (std::wstring name = found.cFileName; name != L"." && name != L"..")
+                RemoveTree(InFolder(path, name.c_str()));
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        return RemoveDirectoryW(path.c_str()) != FALSE;
     }
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name != L"." && name != L"..")
-                RemoveTree(path + L'\\' + name);
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return RemoveDirectoryW(path.c_str()) != FALSE;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return (DeleteFileW(path.c_str()) != FALSE) || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace simhandheld

@@ -1,9 +1,4 @@
-// The desktop folder that holds one simulated handheld, and the desktop file operations on it.
-//   files\        the handheld's file system (\Windows\AppMgr is files\Windows\AppMgr)
-//   registry.reg  the handheld's registry, as regedit writes it
-//   device.ini    display density, link and fault settings
-//   started.txt   programs started on the handheld
-//   calls.log     every remote call
+// The desktop folder that holds one simulated handheld (see README.md), and the file operations on it.
 #pragma once
 
 #include <optional>

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <string_view>
-
 namespace simhandheld {
 namespace {
 
@@ -15,13 +13,10 @@ std::wstring Field(std::wstring_view text)
 {
     std::wstring out;
     for (wchar_t c : text) {
-        if (c < 0x20) {
-            wchar_t escaped[8];
+        wchar_t escaped[8] = {c, L'\0'};
+        if (c < 0x20)
             wsprintfW(escaped, L"\\x%02X", static_cast<unsigned>(c));
-            out += escaped;
-        } else {
-            out += c;
-        }
+        out += escaped;
     }
     return out;
 }
@@ -30,16 +25,8 @@ std::vector<std::vector<std::wstring>> ReadTable(const std::wstring& file)
 {
     std::string bytes;
     std::vector<std::vector<std::wstring>> rows;
-    if (!ReadWholeFile(file, bytes))
-        return rows;
-    const std::wstring text = DecodeTextFile(bytes);
-    std::wstring_view rest = text;
-    while (!rest.empty()) {
-        const size_t end = rest.find(L'\n');
-        std::wstring_view line = rest.substr(0, end);
-        rest.remove_prefix(end == std::wstring_view::npos ? rest.size() : end + 1);
-        if (!line.empty() && line.back() == L'\r')
-            line.remove_suffix(1);
+    ReadWholeFile(file, bytes);
+    for (std::wstring_view line : Lines(DecodeTextFile(bytes))) {
         if (line.empty())
             continue;
         std::vector<std::wstring> fields;
@@ -51,76 +38,50 @@ std::vector<std::vector<std::wstring>> ReadTable(const std::wstring& file)
     return rows;
 }
 
-using PreciseClock = void(WINAPI*)(LPFILETIME);
+using Clock = void(WINAPI*)(LPFILETIME);
 
-PreciseClock FindPreciseClock()
-{
-    // Windows 8 and later; Windows 7 falls back to the coarse clock.
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    FARPROC proc = kernel ? GetProcAddress(kernel, "GetSystemTimePreciseAsFileTime") : nullptr;
-    return proc ? reinterpret_cast<PreciseClock>(reinterpret_cast<void*>(proc)) : &GetSystemTimeAsFileTime;
-}
-
-// Looked up once, while the library loads.
-const PreciseClock g_preciseClock = FindPreciseClock();
-
-std::string CallLine(const CallRecord& call)
-{
-    const std::wstring line = std::to_wstring(call.seq) + L'\t' + std::to_wstring(call.startMicros) + L'\t' +
-                              std::to_wstring(call.endMicros) + L'\t' + Field(call.function) + L'\t' +
-                              Field(call.arguments) + L'\t' + Field(call.result) + L'\t' +
-                              (call.faulted ? L"faulted" : call.failed ? L"failed" : L"ok") + L"\r\n";
-    return ToUtf8(line);
-}
+// Windows 8 and later have a precise clock; older ones the coarse one. Looked up as the library loads.
+const Clock g_clock = [] {
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const FARPROC precise = kernel ? GetProcAddress(kernel, "GetSystemTimePreciseAsFileTime") : nullptr;
+    return precise ? reinterpret_cast<Clock>(reinterpret_cast<void*>(precise)) : &GetSystemTimeAsFileTime;
+}();
 
 }  // namespace
 
 long long WallClockMicros()
 {
     FILETIME now;
-    g_preciseClock(&now);
-    const long long ticks = static_cast<long long>(static_cast<unsigned long long>(now.dwHighDateTime) << 32 |
-                                                   now.dwLowDateTime);
+    g_clock(&now);
     constexpr long long kUnixEpochTicks = 116444736000000000LL;
-    return (ticks - kUnixEpochTicks) / 10;
+    return (static_cast<long long>(static_cast<unsigned long long>(now.dwHighDateTime) << 32 | now.dwLowDateTime) -
+            kUnixEpochTicks) / 10;
 }
 
-bool AppendCall(const std::wstring& folder, const CallRecord& call)
+std::string CallLine(const CallRecord& call)
 {
-    return AppendToFile(InFolder(folder, kCallsFile), CallLine(call));
-}
-
-bool AppendCall(const Appender& log, const CallRecord& call)
-{
-    return log.Append(CallLine(call));
+    return ToUtf8(std::to_wstring(call.seq) + L'\t' + std::to_wstring(call.startMicros) + L'\t' +
+                  std::to_wstring(call.endMicros) + L'\t' + Field(call.function) + L'\t' + Field(call.arguments) +
+                  L'\t' + Field(call.result) + L'\t' + (call.faulted ? L"faulted" : call.failed ? L"failed" : L"ok") +
+                  L"\r\n");
 }
 
 std::vector<CallRecord> ReadCalls(const std::wstring& folder)
 {
     std::vector<CallRecord> calls;
     for (const auto& f : ReadTable(InFolder(folder, kCallsFile))) {
-        if (f.size() != 7)
-            continue;
-        CallRecord call;
         unsigned seq = 0;
-        ParseUnsigned(f[0], seq);
-        call.seq = seq;
-        call.startMicros = _wtoi64(f[1].c_str());
-        call.endMicros = _wtoi64(f[2].c_str());
-        call.function = f[3];
-        call.arguments = f[4];
-        call.result = f[5];
-        call.faulted = f[6] == L"faulted";
-        call.failed = f[6] != L"ok";
-        calls.push_back(std::move(call));
+        if (f.size() == 7 && ParseUnsigned(f[0], seq))
+            calls.push_back({seq, _wtoi64(f[1].c_str()), _wtoi64(f[2].c_str()), f[3], f[4], f[5], f[6] != L"ok",
+                             f[6] == L"faulted"});
     }
     return calls;
 }
 
 bool AppendStarted(const std::wstring& folder, const StartedProgram& started)
 {
-    const std::wstring line = Field(started.program) + L'\t' + Field(started.commandLine) + L"\r\n";
-    return AppendToFile(InFolder(folder, kStartedFile), ToUtf8(line));
+    return AppendToFile(InFolder(folder, kStartedFile),
+                        ToUtf8(Field(started.program) + L'\t' + Field(started.commandLine) + L"\r\n"));
 }
 
 std::vector<StartedProgram> ReadStarted(const std::wstring& folder)

@@ -1,11 +1,6 @@
-// What the handheld recorded: calls.log (every remote call) and started.txt (every program started).
-// calls.log has one UTF-8 line per call, fields separated by tabs:
-//   seq  startMicros  endMicros  function  arguments  result  ok|failed|faulted
-// seq counts the calls of one connection (1 is its CeRapiInitEx); times are wall-clock microseconds
-// since 1970-01-01 UTC, comparable between processes. started.txt: "program<TAB>command line".
+// What the handheld recorded: calls.log, every remote call, and started.txt, every program started
+// (README.md gives their lines).
 #pragma once
-
-#include "simhandheld/Folder.h"
 
 #include <string>
 #include <vector>
@@ -28,12 +23,11 @@ struct StartedProgram {
     std::wstring commandLine;
 };
 
+// Microseconds since 1970-01-01 UTC, comparable between processes.
 long long WallClockMicros();
 
-bool AppendCall(const std::wstring& folder, const CallRecord& call);
-bool AppendCall(const Appender& log, const CallRecord& call);
+std::string CallLine(const CallRecord& call);  // one line of calls.log, in UTF-8
 std::vector<CallRecord> ReadCalls(const std::wstring& folder);
-
 bool AppendStarted(const std::wstring& folder, const StartedProgram& started);
 std::vector<StartedProgram> ReadStarted(const std::wstring& folder);
 

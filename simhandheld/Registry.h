@@ -1,9 +1,11 @@
-// The handheld's registry in memory, and its file in the .reg format regedit writes
-// ("Windows Registry Editor Version 5.00", UTF-16LE with a byte-order mark).
+// The handheld's registry in memory, and registry.reg, the file that keeps it in the form regedit
+// exports: UTF-16LE with a byte-order mark, the line "Windows Registry Editor Version 5.00", then a
+// "[full key name]" line for every key followed by its values, one a line.
 #pragma once
 
 #include <windows.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,12 +13,6 @@
 #include <vector>
 
 namespace simhandheld {
-
-enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine, Users };
-
-std::optional<RegRoot> RootOf(HKEY key);
-HKEY HkeyOf(RegRoot root);
-const wchar_t* RootName(RegRoot root);
 
 struct RegValue {
     DWORD type = REG_NONE;
@@ -27,46 +23,40 @@ struct RegValue {
 RegValue StringValue(std::wstring_view text);  // REG_SZ with its terminator
 RegValue DwordValue(DWORD value);
 
-// NOLINTNEXTLINE(bugprone-reserved-identifier): clang-tidy 14 reports the copy loop the compiler writes for m_roots.
+// "HKEY_LOCAL_MACHINE" for that predefined key, and so on; null for any other key.
+const wchar_t* RootName(HKEY key);
+
 class Registry {
 public:
+    using Values = std::vector<std::pair<std::wstring, RegValue>>;
+
+    Registry();
     // A missing file is an empty registry; a file that does not parse gives none and the reason.
     static std::optional<Registry> Load(const std::wstring& file, std::wstring* error = nullptr);
     static std::optional<Registry> Parse(std::wstring_view text, std::wstring* error = nullptr);
     bool Save(const std::wstring& file) const;
     std::wstring Format() const;
 
-    // Key paths are relative to the root, components separated by "\", compared without case.
-    bool KeyExists(RegRoot root, std::wstring_view path) const;
+    // Keys by full name ("HKEY_LOCAL_MACHINE\Platform"), compared without case; the roots always exist.
+    bool KeyExists(std::wstring_view key) const;
     // Creates the key and any missing parents; true if the key itself was new.
-    bool CreateKey(RegRoot root, std::wstring_view path);
+    bool CreateKey(std::wstring_view key);
     // As Windows CE: only a key without subkeys. ERROR_SUCCESS, ERROR_FILE_NOT_FOUND or ERROR_ACCESS_DENIED.
-    LONG DeleteKey(RegRoot root, std::wstring_view path);
-    void DeleteTree(RegRoot root, std::wstring_view path);
+    LONG DeleteKey(std::wstring_view key);
+    void DeleteTree(std::wstring_view key);
 
-    std::optional<RegValue> GetValue(RegRoot root, std::wstring_view path, std::wstring_view name) const;
+    std::optional<RegValue> GetValue(std::wstring_view key, std::wstring_view name) const;
     // False if the key does not exist.
-    bool SetValue(RegRoot root, std::wstring_view path, std::wstring_view name, RegValue value);
-    void DeleteValue(RegRoot root, std::wstring_view path, std::wstring_view name);
-
-    std::vector<std::wstring> SubkeyNames(RegRoot root, std::wstring_view path) const;
-    std::vector<std::pair<std::wstring, RegValue>> Values(RegRoot root, std::wstring_view path) const;
+    bool SetValue(std::wstring_view key, std::wstring_view name, RegValue value);
 
 private:
     struct Key {
         std::wstring name;
-        std::vector<std::pair<std::wstring, RegValue>> values;
-        std::vector<Key> subkeys;
+        Values values;
     };
+    const Key* Find(std::wstring_view key) const;
 
-    const Key* Find(RegRoot root, std::wstring_view path) const;
-    Key* Find(RegRoot root, std::wstring_view path);
-    static void FormatKey(const Key& key, const std::wstring& fullName, bool isRoot, std::wstring& out);
-
-    Key m_roots[4];
+    std::map<std::wstring, Key> m_keys;  // by the upper-case name, so parents come before their subkeys
 };
-
-// A value's data as text for people: strings as text, DWORDs in decimal and hex, others as hex bytes.
-std::wstring DescribeValue(const RegValue& value);
 
 }  // namespace simhandheld

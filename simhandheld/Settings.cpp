@@ -4,47 +4,78 @@
 #include "simhandheld/Folder.h"
 #include "simhandheld/Text.h"
 
+#include <algorithm>
+
 namespace simhandheld {
 namespace {
 
-const wchar_t* const kModeNames[] = {L"answer", L"refuse", L"fail", L"silent"};
+struct Row {
+    const wchar_t* name;
+    const wchar_t* form;
+    const wchar_t* byDefault;  // none: a list
+    const wchar_t* help;
+    Setting DeviceSettings::*member;
+};
 
-#define QAMOVUP_SIM_NAME(name, ret, params) L## #name,
-const wchar_t* const kEntryPoints[] = {QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_SIM_NAME)};
-#undef QAMOVUP_SIM_NAME
+#define QAMOSIM_SETTING_ROW(member, name, form, byDefault, help) {name, form, byDefault, help, &DeviceSettings::member},
+const Row kRows[] = {QAMOSIM_SETTINGS(QAMOSIM_SETTING_ROW)};
+#undef QAMOSIM_SETTING_ROW
 
-// Splits "a:b" at the first colon.
-bool SplitAtColon(std::wstring_view text, std::wstring_view& first, std::wstring_view& rest)
+#define QAMOSIM_ENTRY_POINT_NAME(name, ret, params) L## #name,
+const wchar_t* const kEntryPoints[] = {QAMOVUP_RAPI_ENTRY_POINTS(QAMOSIM_ENTRY_POINT_NAME)};
+#undef QAMOSIM_ENTRY_POINT_NAME
+
+// Splits off the text up to the first separator; the last part of a form takes the rest.
+std::wstring_view TakePart(std::wstring_view& text, wchar_t separator, bool last = false)
 {
-    const size_t colon = text.find(L':');
-    if (colon == std::wstring_view::npos)
-        return false;
-    first = text.substr(0, colon);
-    rest = text.substr(colon + 1);
-    return true;
+    const size_t end = last ? std::wstring_view::npos : text.find(separator);
+    const std::wstring_view part = text.substr(0, end);
+    text.remove_prefix(end == std::wstring_view::npos ? text.size() : end + 1);
+    return part;
 }
 
-// "Function:N" followed, if wanted, by ":tail".
-bool ParseFunctionNth(std::wstring_view text, std::wstring& function, unsigned& nth, std::wstring_view* tail)
+// The value's parts as the form has them, canonical; none if it does not fit the form.
+std::optional<SettingValue> ParseValue(std::wstring_view form, std::wstring_view text)
 {
-    std::wstring_view name, rest, number;
-    if (!SplitAtColon(text, name, rest))
-        return false;
-    number = rest;
-    if (tail && !SplitAtColon(rest, number, *tail))
-        return false;
-    const std::optional<std::wstring> canonical = EntryPointName(name);
-    if (!canonical || !ParseUnsigned(number, nth) || nth == 0)
-        return false;
-    function = *canonical;
-    return true;
+    if (form.find(L'/') != std::wstring_view::npos) {
+        for (std::wstring_view words = form; !words.empty();)
+            if (TakePart(words, L'/') == text)
+                return SettingValue{{std::wstring(text)}};
+        return std::nullopt;
+    }
+    SettingValue value;
+    while (!form.empty()) {
+        const std::wstring_view kind = TakePart(form, L':');
+        const std::wstring_view part = TakePart(text, L':', form.empty());
+        const std::optional<std::wstring> canonical = kind == L"Function" ? EntryPointName(part) : std::wstring(part);
+        const bool isText = kind == L"Function" || kind == L"Path" || kind == L"Event";
+        unsigned number = 0;
+        if (!canonical || part.empty() || (!isText && (!ParseUnsigned(part, number) || (kind == L"N" && number == 0))))
+            return std::nullopt;
+        value.parts.push_back(*canonical);
+    }
+    return text.empty() ? std::optional<SettingValue>(value) : std::nullopt;
+}
+
+std::wstring Join(const SettingValue& value)
+{
+    std::wstring text;
+    for (const std::wstring& part : value.parts)
+        text += (text.empty() ? L"" : L":") + part;
+    return text;
 }
 
 }  // namespace
 
-const wchar_t* ConnectionModeName(ConnectionMode mode)
+unsigned SettingValue::Number(size_t part) const
 {
-    return kModeNames[static_cast<int>(mode)];
+    unsigned number = 0;
+    return part < parts.size() && ParseUnsigned(parts[part], number) ? number : 0;
+}
+
+bool SettingValue::IsFor(std::wstring_view function, unsigned nth) const
+{
+    return parts[0] == function && Number(1) == nth;
 }
 
 std::optional<std::wstring> EntryPointName(std::wstring_view name)
@@ -55,126 +86,59 @@ std::optional<std::wstring> EntryPointName(std::wstring_view name)
     return std::nullopt;
 }
 
-void DeviceSettings::ClearFaults()
+DeviceSettings::DeviceSettings()
 {
-    failNth.clear();
-    failCalls.clear();
-    failPaths.clear();
-    signals.clear();
-    delays.clear();
+    for (const Row& row : kRows)
+        if (row.byDefault)
+            (this->*row.member).values.push_back(*ParseValue(row.form, row.byDefault));
 }
 
 bool DeviceSettings::Apply(std::wstring_view setting, std::wstring* error)
 {
-    auto fail = [&](const wchar_t* expected) {
-        if (error)
-            *error = L"bad setting \"" + std::wstring(setting) + L"\": expected " + expected;
-        return false;
-    };
     if (setting == L"clear-faults") {
-        ClearFaults();
+        for (const Row& row : kRows)
+            if (!row.byDefault)
+                (this->*row.member).values.clear();
         return true;
     }
     const size_t equals = setting.find(L'=');
-    if (equals == std::wstring_view::npos)
-        return fail(L"key=value");
-    const std::wstring_view key = setting.substr(0, equals);
-    const std::wstring_view value = setting.substr(equals + 1);
-    std::wstring_view tail;
-    if (key == L"connection") {
-        for (int i = 0; i < 4; ++i)
-            if (value == kModeNames[i]) {
-                connection = static_cast<ConnectionMode>(i);
-                return true;
-            }
-        return fail(L"answer, refuse, fail or silent");
-    }
-    if (key == L"latency-ms" || key == L"link-bps" || key == L"dpi" || key == L"fail-nth") {
-        unsigned number = 0;
-        if (!ParseUnsigned(value, number))
-            return fail(L"a number");
-        if (key == L"latency-ms")
-            latencyMs = number;
-        else if (key == L"link-bps")
-            linkBytesPerSecond = number;
-        else if (key == L"dpi")
-            logPixelsX = static_cast<int>(number);
-        else if (number > 0)
-            failNth.push_back(number);
-        else
-            return fail(L"a call number from 1");
+    for (const Row& row : kRows) {
+        if (setting.substr(0, equals) != row.name)
+            continue;
+        std::optional<SettingValue> value;
+        if (equals != std::wstring_view::npos)
+            value = ParseValue(row.form, setting.substr(equals + 1));
+        if (!value) {
+            if (error)
+                *error = L"bad setting \"" + std::wstring(setting) + L"\": expected " + row.name + L'=' + row.form;
+            return false;
+        }
+        Setting& target = this->*row.member;
+        if (row.byDefault)
+            target.values.clear();
+        target.values.push_back(std::move(*value));
         return true;
     }
-    if (key == L"fail-call") {
-        CallFault fault;
-        if (!ParseFunctionNth(value, fault.function, fault.nth, nullptr))
-            return fail(L"Function:N");
-        failCalls.push_back(fault);
-        return true;
-    }
-    if (key == L"fail-path") {
-        std::wstring_view name, path;
-        std::optional<std::wstring> canonical;
-        if (!SplitAtColon(value, name, path) || path.empty() || !(canonical = EntryPointName(name)))
-            return fail(L"Function:Path");
-        failPaths.push_back({*canonical, std::wstring(path)});
-        return true;
-    }
-    if (key == L"signal") {
-        CallSignal signal;
-        if (!ParseFunctionNth(value, signal.function, signal.nth, &tail) || tail.empty())
-            return fail(L"Function:N:EventName");
-        signal.eventName = tail;
-        signals.push_back(signal);
-        return true;
-    }
-    if (key == L"delay") {
-        CallDelay delay;
-        if (!ParseFunctionNth(value, delay.function, delay.nth, &tail) || !ParseUnsigned(tail, delay.ms))
-            return fail(L"Function:N:Milliseconds");
-        delays.push_back(delay);
-        return true;
-    }
-    return fail(L"connection, latency-ms, link-bps, dpi, fail-nth, fail-call, fail-path, signal, delay or clear-faults");
+    if (error)
+        *error = L"unknown setting \"" + std::wstring(setting) + L"\"";
+    return false;
 }
 
 std::wstring DeviceSettings::Format() const
 {
-    std::wstring out = L"; Simulated handheld: qamosim set FOLDER key=value changes these.\r\n[handheld]\r\n";
-    out += L"connection=" + std::wstring(ConnectionModeName(connection)) + L"\r\n";
-    out += L"latency-ms=" + std::to_wstring(latencyMs) + L"\r\n";
-    out += L"link-bps=" + std::to_wstring(linkBytesPerSecond) + L"\r\n";
-    out += L"dpi=" + std::to_wstring(logPixelsX) + L"\r\n";
-    out += L"\r\n[faults]\r\n";
-    for (unsigned n : failNth)
-        out += L"fail-nth=" + std::to_wstring(n) + L"\r\n";
-    for (const CallFault& f : failCalls)
-        out += L"fail-call=" + f.function + L':' + std::to_wstring(f.nth) + L"\r\n";
-    for (const PathFault& f : failPaths)
-        out += L"fail-path=" + f.function + L':' + f.path + L"\r\n";
-    for (const CallSignal& s : signals)
-        out += L"signal=" + s.function + L':' + std::to_wstring(s.nth) + L':' + s.eventName + L"\r\n";
-    for (const CallDelay& d : delays)
-        out += L"delay=" + d.function + L':' + std::to_wstring(d.nth) + L':' + std::to_wstring(d.ms) + L"\r\n";
+    std::wstring out = L"; qamosim set FOLDER name=value changes these\r\n";
+    for (const Row& row : kRows)
+        for (const SettingValue& value : (this->*row.member).values)
+            out += row.name + (L'=' + Join(value)) + L"\r\n";
     return out;
 }
 
 std::optional<DeviceSettings> DeviceSettings::Parse(std::wstring_view text, std::wstring* error)
 {
     DeviceSettings settings;
-    while (!text.empty()) {
-        const size_t end = text.find(L'\n');
-        std::wstring_view line = text.substr(0, end);
-        text.remove_prefix(end == std::wstring_view::npos ? text.size() : end + 1);
-        while (!line.empty() && (line.back() == L'\r' || line.back() == L' '))
-            line.remove_suffix(1);
-        while (!line.empty() && line.front() == L' ')
-            line.remove_prefix(1);
-        if (line.empty() || line.front() == L';' || line.front() == L'[')
-            continue;
-        if (!settings.Apply(line, error))
+    for (const std::wstring& line : Lines(text))
+        if (!line.empty() && line[0] != L';' && !settings.Apply(line, error))
             return std::nullopt;
-    }
     return settings;
 }
 
@@ -189,6 +153,17 @@ std::optional<DeviceSettings> DeviceSettings::Load(const std::wstring& folder, s
 bool DeviceSettings::Save(const std::wstring& folder) const
 {
     return ReplaceWholeFile(InFolder(folder, kSettingsFile), ToUtf8(Format()));
+}
+
+std::wstring SettingsHelp()
+{
+    std::wstring help;
+    for (const Row& row : kRows) {
+        std::wstring usage = L"  " + (row.name + (L'=' + std::wstring(row.form)));
+        usage.resize(std::max<size_t>(usage.size() + 2, 32), L' ');
+        help += usage + row.help + (row.byDefault ? L" (default " + std::wstring(row.byDefault) + L")" : L"") + L"\r\n";
+    }
+    return help + L"  clear-faults                  empties every list (fail-..., signal, delay)";
 }
 
 }  // namespace simhandheld

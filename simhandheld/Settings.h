@@ -1,14 +1,6 @@
-// device.ini: how the simulated handheld answers (connection, timing, display density) and which
-// calls it makes fail. Each line is one setting in the form `qamosim set` takes, e.g.
-//   connection=answer | refuse | fail | silent
-//   latency-ms=N            every remote call takes at least N ms (start-up completes after N ms)
-//   link-bps=N              reads and writes take bytes/N seconds more (0: no limit)
-//   dpi=N                   the display's LOGPIXELSX
-//   fail-nth=N              the Nth remote call of a connection fails, whatever it is (1 is CeRapiInitEx)
-//   fail-call=Function:N    that function's Nth call of a connection fails
-//   fail-path=Function:Path every call of that function on that handheld path (or registry key) fails
-//   signal=Function:N:Event that function's Nth call sets the named event once it is done
-//   delay=Function:N:Ms     that function's Nth call takes Ms ms longer
+// device.ini: how the simulated handheld answers and which of its calls fail, one "name=value"
+// setting a line, the same text `qamosim set` takes. Each setting is one row below; the file, the
+// usage of qamosim and the README's table (checked by a test) all come from these rows.
 #pragma once
 
 #include <optional>
@@ -18,42 +10,43 @@
 
 namespace simhandheld {
 
-enum class ConnectionMode { Answer, Refuse, Fail, Silent };
+// X(member, name, form, default, help), one line each. A form "a/b" takes one of the words; otherwise
+// its parts, joined by ':', are Function (one of the eighteen entry points, any case), N (a call number
+// from 1), Path or Event (any text, to the end) or a number (Ms, Bps, Dpi). A setting without a
+// default is a list: each line adds to it; any other setting keeps its last value.
+#define QAMOSIM_SETTINGS(X) \
+    X(connection, L"connection", L"answer/refuse/fail/silent", L"answer", L"the start completes; CeRapiInitEx itself fails; the start completes with E_FAIL; the start never completes") \
+    X(latencyMs, L"latency-ms", L"Ms", L"0", L"the start completes after Ms ms; every other call takes at least Ms ms") \
+    X(linkBps, L"link-bps", L"Bps", L"0", L"reads and writes take bytes/Bps seconds more (0: no limit)") \
+    X(dpi, L"dpi", L"Dpi", L"96", L"what CeGetDesktopDeviceCaps gives for LOGPIXELSX and LOGPIXELSY") \
+    X(failNth, L"fail-nth", L"N", nullptr, L"the Nth call of a connection fails, whatever it is (1 is CeRapiInitEx)") \
+    X(failCall, L"fail-call", L"Function:N", nullptr, L"that function's Nth call of a connection fails") \
+    X(failPath, L"fail-path", L"Function:Path", nullptr, L"every call of that function on that path fails") \
+    X(signal, L"signal", L"Function:N:Event", nullptr, L"once that function's Nth call is done, the named event is set") \
+    X(delay, L"delay", L"Function:N:Ms", nullptr, L"that function's Nth call takes Ms ms longer")
 
-struct CallFault {
-    std::wstring function;
-    unsigned nth = 0;
+// One value of a setting, as the parts of its form.
+struct SettingValue {
+    std::vector<std::wstring> parts;
+    unsigned Number(size_t part) const;
+    // For a value of the form Function:N...: whether it names that call.
+    bool IsFor(std::wstring_view function, unsigned nth) const;
 };
-struct PathFault {
-    std::wstring function;
-    std::wstring path;
-};
-struct CallSignal {
-    std::wstring function;
-    unsigned nth = 0;
-    std::wstring eventName;
-};
-struct CallDelay {
-    std::wstring function;
-    unsigned nth = 0;
-    unsigned ms = 0;
+
+struct Setting {
+    std::vector<SettingValue> values;
+    const std::wstring& Word() const { return values.back().parts[0]; }
+    unsigned Number() const { return values.back().Number(0); }
 };
 
 struct DeviceSettings {
-    ConnectionMode connection = ConnectionMode::Answer;
-    unsigned latencyMs = 0;
-    unsigned linkBytesPerSecond = 0;
-    int logPixelsX = 96;
-    std::vector<unsigned> failNth;
-    std::vector<CallFault> failCalls;
-    std::vector<PathFault> failPaths;
-    std::vector<CallSignal> signals;
-    std::vector<CallDelay> delays;
+#define QAMOSIM_SETTING_MEMBER(member, name, form, byDefault, help) Setting member;
+    QAMOSIM_SETTINGS(QAMOSIM_SETTING_MEMBER)
+#undef QAMOSIM_SETTING_MEMBER
 
-    // One "key=value" setting, or "clear-faults"; false with the reason if it makes no sense.
+    DeviceSettings();
+    // One "name=value", or "clear-faults" (empties every list); false with the reason if it makes no sense.
     bool Apply(std::wstring_view setting, std::wstring* error = nullptr);
-    void ClearFaults();
-
     std::wstring Format() const;
     static std::optional<DeviceSettings> Parse(std::wstring_view text, std::wstring* error = nullptr);
     // A folder without device.ini has the default settings.
@@ -61,7 +54,8 @@ struct DeviceSettings {
     bool Save(const std::wstring& folder) const;
 };
 
-const wchar_t* ConnectionModeName(ConnectionMode mode);
+// "  name=form   help" for every setting, for qamosim's usage.
+std::wstring SettingsHelp();
 
 // The canonical spelling of one of the eighteen entry points, or none.
 std::optional<std::wstring> EntryPointName(std::wstring_view name);

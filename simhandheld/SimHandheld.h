@@ -1,8 +1,9 @@
 // A simulated handheld for tests, the demo and rehearsals: one desktop folder that the stand-in
-// rapi.dll serves (see Folder.h for its layout and README.md for the whole story).
+// rapi.dll serves (see README.md).
 // Paths are handheld paths ("\Windows\AppMgr"); failures to touch the folder throw std::runtime_error.
 #pragma once
 
+#include "simhandheld/Folder.h"
 #include "simhandheld/Records.h"
 #include "simhandheld/Registry.h"
 #include "simhandheld/Settings.h"
@@ -29,18 +30,18 @@ struct PrepareOptions {
     bool shortcut = true;                                       // the (GPS) shortcut in the start menu
     bool launcher = true;                                       // its entry under HKCU ...\FileList
     bool memoryCard = true;                                     // \Storage Card
-    int logPixelsX = 96;
+    unsigned dpi = 96;
 };
 
 class Handheld {
 public:
-    explicit Handheld(std::wstring folder);
+    explicit Handheld(std::wstring folder) : m_folder(std::move(folder)) {}
     const std::wstring& Folder() const { return m_folder; }
 
     // A fresh folder under the desktop's temporary folder, unique to this process and name.
     static std::wstring TemporaryFolder(const std::wstring& name);
     // Points this process's QAMOVUP_HANDHELD at the folder; rapi.dll reads it at each CeRapiInitEx.
-    void MakeCurrent() const;
+    void MakeCurrent() const { SetEnvironmentVariableW(kHandheldVariable, m_folder.c_str()); }
 
     // Empty handheld: no files, empty registry, default settings, no records.
     void Clear();
@@ -51,11 +52,12 @@ public:
     // Files. WriteFile creates missing folders on the way.
     void WriteFile(const std::wstring& path, const std::string& bytes);
     std::optional<std::string> ReadFile(const std::wstring& path) const;
-    bool Exists(const std::wstring& path) const;
-    bool IsReadOnly(const std::wstring& path) const;
-    void SetReadOnly(const std::wstring& path, bool readOnly);
-    void CreateDirectory(const std::wstring& path);
-    void Remove(const std::wstring& path);  // a file, or a folder with everything in it
+    bool Exists(const std::wstring& path) const { return GetFileAttributesW(Desktop(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool IsReadOnly(const std::wstring& path) const { return IsReadOnlyFile(Desktop(path)); }
+    void SetReadOnly(const std::wstring& path, bool readOnly) { Require(SetReadOnlyFile(Desktop(path), readOnly), L"cannot change " + path); }
+    void CreateDirectory(const std::wstring& path) { Require(CreateDirectories(Desktop(path)), L"cannot create " + path); }
+    // A file, or a folder with everything in it.
+    void Remove(const std::wstring& path) { Require(RemoveTree(Desktop(path)), L"cannot remove " + path); }
     // Names in one handheld folder with their sizes (folders have none).
     struct Entry {
         std::wstring name;
@@ -66,38 +68,46 @@ public:
     std::vector<Entry> List(const std::wstring& folderPath) const;
 
     // Registry. Keys are relative to root ("Software\\Palvar-Ostrand").
-    void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value);
-    void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value);
-    void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type,
-                  const std::string& bytes);
-    std::optional<RegValue> GetValue(HKEY root, const std::wstring& key, const std::wstring& name) const;
-    bool KeyExists(HKEY root, const std::wstring& key) const;
-    void CreateKey(HKEY root, const std::wstring& key);
-    void DeleteKey(HKEY root, const std::wstring& key);  // with its subkeys
+    void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::string& bytes);
+    void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value)
+    {
+        SetValue(root, key, name, REG_SZ, StringValue(value).bytes);
+    }
+    void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value)
+    {
+        SetValue(root, key, name, REG_DWORD, DwordValue(value).bytes);
+    }
+    std::optional<RegValue> GetValue(HKEY root, const std::wstring& key, const std::wstring& name) const
+    {
+        return LoadRegistry().GetValue(KeyName(root, key), name);
+    }
+    bool KeyExists(HKEY root, const std::wstring& key) const { return LoadRegistry().KeyExists(KeyName(root, key)); }
+    void CreateKey(HKEY root, const std::wstring& key)
+    {
+        ChangeRegistry([&](Registry& registry) { registry.CreateKey(KeyName(root, key)); });
+    }
+    // With its subkeys.
+    void DeleteKey(HKEY root, const std::wstring& key)
+    {
+        ChangeRegistry([&](Registry& registry) { registry.DeleteTree(KeyName(root, key)); });
+    }
     Registry LoadRegistry() const;
 
     // Settings and faults (device.ini).
     DeviceSettings Settings() const;
-    void ChangeSettings(const std::function<void(DeviceSettings&)>& change);
-    void SetConnectionMode(ConnectionMode mode);
-    void SetLatencyMs(unsigned ms);
-    void SetLinkBytesPerSecond(unsigned bytesPerSecond);
-    void SetLogPixelsX(int dpi);
-    void FailNthCall(unsigned n);
-    void FailCall(const std::wstring& function, unsigned nth);
-    void FailPath(const std::wstring& function, const std::wstring& path);
-    void SignalEventOnCall(const std::wstring& function, unsigned nth, const std::wstring& eventName);
-    void DelayCall(const std::wstring& function, unsigned nth, unsigned ms);
-    void ClearFaults();
+    // One setting as qamosim set takes it ("connection=refuse", "fail-call=CeWriteFile:3").
+    void Set(const std::wstring& setting);
 
     // Records.
-    std::vector<CallRecord> Calls() const;
-    std::vector<StartedProgram> StartedPrograms() const;
+    std::vector<CallRecord> Calls() const { return ReadCalls(m_folder); }
+    std::vector<StartedProgram> StartedPrograms() const { return ReadStarted(m_folder); }
     void ClearRecords();
 
 private:
+    static void Require(bool done, const std::wstring& what);  // throws without it
     std::wstring Desktop(const std::wstring& path) const;
     void ChangeRegistry(const std::function<void(Registry&)>& change);
+    static std::wstring KeyName(HKEY root, const std::wstring& key);
 
     std::wstring m_folder;
 };

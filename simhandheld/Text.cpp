@@ -8,39 +8,41 @@ namespace simhandheld {
 
 std::string ToUtf8(std::wstring_view text)
 {
-    if (text.empty())
-        return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                      0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
+    const int size = static_cast<int>(text.size());
+    std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
     return out;
 }
 
 std::wstring FromUtf8(std::string_view text)
 {
-    if (text.empty())
-        return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    const int size = static_cast<int>(text.size());
+    std::wstring out(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), static_cast<int>(out.size()));
     return out;
+}
+
+std::string ToUtf16(std::wstring_view text)
+{
+    std::string bytes;
+    for (wchar_t c : text)
+        bytes += {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF)};
+    return bytes;
+}
+
+std::wstring FromUtf16(std::string_view bytes)
+{
+    std::wstring text(bytes.size() / 2, L'\0');
+    for (size_t i = 0; i < text.size(); ++i)
+        text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) | static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    return text;
 }
 
 std::wstring DecodeTextFile(std::string_view bytes)
 {
-    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
-        static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        std::wstring text((bytes.size() - 2) / 2, L'\0');
-        for (size_t i = 0; i < text.size(); ++i)
-            text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
-                                           static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
-        return text;
-    }
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        bytes.remove_prefix(3);
-    return FromUtf8(bytes);
+    if (bytes.substr(0, 2) == "\xFF\xFE")
+        return FromUtf16(bytes.substr(2));
+    return FromUtf8(bytes.substr(bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0));
 }
 
 std::wstring UpperInvariant(std::wstring_view text)
@@ -52,18 +54,23 @@ std::wstring UpperInvariant(std::wstring_view text)
     return upper;
 }
 
-bool EqualsNoCase(std::wstring_view a, std::wstring_view b)
+std::vector<std::wstring> Lines(std::wstring_view text)
 {
-    return a.size() == b.size() && UpperInvariant(a) == UpperInvariant(b);
+    std::vector<std::wstring> lines;
+    for (size_t end; !text.empty(); text.remove_prefix(end == std::wstring_view::npos ? text.size() : end + 1)) {
+        end = text.find(L'\n');
+        const std::wstring_view line = text.substr(0, end);
+        lines.emplace_back(line.substr(0, line.size() - (!line.empty() && line.back() == L'\r' ? 1 : 0)));
+    }
+    return lines;
 }
 
 std::wstring_view NextComponent(std::wstring_view& path)
 {
     while (!path.empty() && path.front() == L'\\')
         path.remove_prefix(1);
-    const size_t end = path.find(L'\\');
-    const std::wstring_view component = path.substr(0, end);
-    path.remove_prefix(end == std::wstring_view::npos ? path.size() : end);
+    const std::wstring_view component = path.substr(0, path.find(L'\\'));
+    path.remove_prefix(component.size());
     return component;
 }
 
@@ -76,18 +83,12 @@ std::wstring Hex(unsigned long value)
 
 bool ParseUnsigned(std::wstring_view text, unsigned& value)
 {
-    if (text.empty())
-        return false;
     unsigned long long v = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9')
+    for (wchar_t c : text)
+        if (c < L'0' || c > L'9' || (v = v * 10 + static_cast<unsigned>(c - L'0')) > UINT_MAX)
             return false;
-        v = v * 10 + static_cast<unsigned>(c - L'0');
-        if (v > UINT_MAX)
-            return false;
-    }
     value = static_cast<unsigned>(v);
-    return true;
+    return !text.empty();
 }
 
 }  // namespace simhandheld

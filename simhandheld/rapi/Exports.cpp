@@ -3,7 +3,7 @@
 #include "simhandheld/Folder.h"
 #include "simhandheld/Registry.h"
 #include "simhandheld/Text.h"
-#include "simhandheld/rapi/Call.h"
+#include "simhandheld/rapi/Link.h"
 
 #include <cstring>
 #include <type_traits>
@@ -12,61 +12,47 @@ using namespace simhandheld;
 
 namespace {
 
-HANDLE Failed(DWORD error)
+template <typename T>
+T WithError(DWORD error, T result)
 {
     SetLastError(error);
-    return INVALID_HANDLE_VALUE;
+    return result;
 }
 
-BOOL FailedBool(DWORD error)
+bool Exists(const std::wstring& path)
 {
-    SetLastError(error);
-    return FALSE;
-}
-
-std::wstring JoinKey(std::wstring_view parent, LPCWSTR sub)
-{
-    std::wstring path;
-    for (std::wstring_view part = NextComponent(parent); !part.empty(); part = NextComponent(parent))
-        path += (path.empty() ? L"" : L"\\") + std::wstring(part);
-    std::wstring_view rest = sub ? sub : L"";
-    for (std::wstring_view part = NextComponent(rest); !part.empty(); part = NextComponent(rest))
-        path += (path.empty() ? L"" : L"\\") + std::wstring(part);
-    return path;
-}
-
-std::wstring FullKeyName(const Link::KeyName& key)
-{
-    return RootName(key.root) + (key.path.empty() ? L"" : L"\\" + key.path);
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The key a registry call names, logged with its full name as the call's subject.
-std::optional<Link::KeyName> NamedKey(Call& call, HKEY key, LPCWSTR sub)
+std::optional<std::wstring> NamedKey(Call& call, HKEY key, LPCWSTR sub)
 {
-    std::optional<Link::KeyName> parent = call.Handheld().KeyOf(key);
-    if (!parent) {
-        call.Flags(L"key", reinterpret_cast<UINT_PTR>(key));
+    std::optional<std::wstring> name = call.Handheld().KeyOf(key);
+    if (!name) {
+        call.Number(L"key", reinterpret_cast<UINT_PTR>(key), true);
         call.Text(L"subkey", sub);
         return std::nullopt;
     }
-    parent->path = JoinKey(parent->path, sub);
-    call.Subject(L"key", FullKeyName(*parent));
-    return parent;
+    std::wstring_view rest = sub ? sub : L"";
+    for (std::wstring_view part = NextComponent(rest); !part.empty(); part = NextComponent(rest))
+        *name += L'\\' + std::wstring(part);
+    call.Subject(L"key", name->c_str());
+    return name;
 }
 
 // One read or write through a file handle the link gave out.
 BOOL Transfer(const wchar_t* function, HANDLE hFile, LPVOID buffer, DWORD bytes, LPDWORD done, bool write)
 {
     Call call(function);
-    call.Flags(L"handle", reinterpret_cast<UINT_PTR>(hFile));
+    call.Number(L"handle", reinterpret_cast<UINT_PTR>(hFile), true);
     call.Number(L"bytes", bytes);
     if (call.Refused())
         return call.Bool(FALSE);
     if (!done || (!buffer && bytes > 0))
-        return call.Bool(FailedBool(ERROR_INVALID_PARAMETER));
+        return call.Bool(WithError(ERROR_INVALID_PARAMETER, FALSE));
     HANDLE file = call.Handheld().FileOf(hFile);
     if (!file)
-        return call.Bool(FailedBool(ERROR_INVALID_HANDLE));
+        return call.Bool(WithError(ERROR_INVALID_HANDLE, FALSE));
     DWORD count = 0;
     const BOOL ok = write ? WriteFile(file, buffer, bytes, &count, nullptr) : ReadFile(file, buffer, bytes, &count, nullptr);
     *done = count;
@@ -83,15 +69,15 @@ struct RegistryCall {
     {
         name = valueName ? valueName : L"";
         if (key)
-            call.Subject(L"value", FullKeyName(*key) + L'\\' + name);
+            call.Subject(L"value", (*key + L'\\' + name).c_str());
     }
     // ERROR_SUCCESS if the call may go on; else what it returns.
     LONG Check(bool argumentsValid)
     {
-        if (call.Refused())
-            return static_cast<LONG>(call.RefusalError());
         if (!argumentsValid)
             return ERROR_INVALID_PARAMETER;
+        if (call.Refused())
+            return static_cast<LONG>(call.RefusalError());
         if (!key)
             return ERROR_INVALID_HANDLE;
         registry = Registry::Load(File());
@@ -101,7 +87,7 @@ struct RegistryCall {
     std::wstring File() { return InFolder(call.Handheld().Folder(), kRegistryFile); }
 
     Call call;
-    std::optional<Link::KeyName> key;
+    std::optional<std::wstring> key;
     std::wstring name;
     std::optional<Registry> registry;
 };
@@ -134,24 +120,22 @@ HANDLE WINAPI CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwSh
                            DWORD dwCreationDisposition, DWORD dwFlagsAndAttributes, HANDLE)
 {
     Call call(L"CeCreateFile");
-    call.Flags(L"access", dwDesiredAccess);
-    call.Flags(L"share", dwShareMode);
+    call.Number(L"access", dwDesiredAccess, true);
+    call.Number(L"share", dwShareMode, true);
     call.Number(L"disposition", dwCreationDisposition);
-    call.Flags(L"flags", dwFlagsAndAttributes);
+    call.Number(L"flags", dwFlagsAndAttributes, true);
     const std::optional<std::wstring> desktop = call.Target(lpFileName);
     if (!desktop)
         return call.Handle(INVALID_HANDLE_VALUE);
     // Checked here, as CE does, rather than left to the desktop file system and its owner rights.
     if ((dwDesiredAccess & GENERIC_WRITE) && dwCreationDisposition != CREATE_NEW && IsReadOnlyFile(*desktop))
-        return call.Handle(Failed(ERROR_ACCESS_DENIED));
-    HANDLE file = CreateFileW(desktop->c_str(), dwDesiredAccess & (GENERIC_READ | GENERIC_WRITE), dwShareMode,
-                              nullptr, dwCreationDisposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return call.Handle(WithError(ERROR_ACCESS_DENIED, INVALID_HANDLE_VALUE));
+    const HANDLE file = CreateFileW(desktop->c_str(), dwDesiredAccess & (GENERIC_READ | GENERIC_WRITE), dwShareMode,
+                                    nullptr, dwCreationDisposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return call.Handle(INVALID_HANDLE_VALUE);
+        return call.Handle(file);
     const DWORD error = GetLastError();  // ERROR_ALREADY_EXISTS tells OPEN_ALWAYS callers what happened
-    HANDLE handle = call.Handheld().AddHandle(Link::Kind::File, file);
-    SetLastError(error);
-    return call.Handle(handle);
+    return call.Handle(WithError(error, call.Handheld().Add(Link::Kind::File, file)));
 }
 
 BOOL WINAPI CeReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
@@ -170,10 +154,10 @@ BOOL WINAPI CeWriteFile(HANDLE hFile, LPCVOID lpBuffer, DWORD nNumberOfBytesToWr
 BOOL WINAPI CeCloseHandle(HANDLE hObject)
 {
     Call call(L"CeCloseHandle");
-    call.Flags(L"handle", reinterpret_cast<UINT_PTR>(hObject));
+    call.Number(L"handle", reinterpret_cast<UINT_PTR>(hObject), true);
     if (call.Refused())
         return call.Bool(FALSE);
-    return call.Bool(call.Handheld().CloseHandle(hObject) ? TRUE : FailedBool(ERROR_INVALID_HANDLE));
+    return call.Bool(call.Handheld().Close(hObject, false) ? TRUE : WithError(ERROR_INVALID_HANDLE, FALSE));
 }
 
 BOOL WINAPI CeDeleteFile(LPCWSTR lpFileName)
@@ -182,11 +166,8 @@ BOOL WINAPI CeDeleteFile(LPCWSTR lpFileName)
     const std::optional<std::wstring> desktop = call.Target(lpFileName);
     if (!desktop)
         return call.Bool(FALSE);
-    const DWORD attributes = GetFileAttributesW(desktop->c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return call.Bool(FALSE);
-    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
-        return call.Bool(FailedBool(ERROR_ACCESS_DENIED));
+    if (Exists(*desktop) && (!IsFile(*desktop) || IsReadOnlyFile(*desktop)))
+        return call.Bool(WithError(ERROR_ACCESS_DENIED, FALSE));
     return call.Bool(DeleteFileW(desktop->c_str()));
 }
 
@@ -196,21 +177,15 @@ BOOL WINAPI CeCreateDirectory(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES)
     const std::optional<std::wstring> desktop = call.Target(lpPathName);
     if (!desktop)
         return call.Bool(FALSE);
-    if (GetFileAttributesW(desktop->c_str()) != INVALID_FILE_ATTRIBUTES)
-        return call.Bool(FailedBool(ERROR_ALREADY_EXISTS));
-    return call.Bool(CreateDirectoryW(desktop->c_str(), nullptr));
+    return call.Bool(Exists(*desktop) ? WithError(ERROR_ALREADY_EXISTS, FALSE) : CreateDirectoryW(desktop->c_str(), nullptr));
 }
 
 BOOL WINAPI CeSetFileAttributes(LPCWSTR lpFileName, DWORD dwFileAttributes)
 {
     Call call(L"CeSetFileAttributes");
-    call.Flags(L"attributes", dwFileAttributes);
+    call.Number(L"attributes", dwFileAttributes, true);
     const std::optional<std::wstring> desktop = call.Target(lpFileName);
-    if (!desktop)
-        return call.Bool(FALSE);
-    if (GetFileAttributesW(desktop->c_str()) == INVALID_FILE_ATTRIBUTES)
-        return call.Bool(FALSE);
-    return call.Bool(SetReadOnlyFile(*desktop, (dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0));
+    return call.Bool(desktop && SetReadOnlyFile(*desktop, (dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0));
 }
 
 BOOL WINAPI CeCreateProcess(LPCWSTR lpApplicationName, LPCWSTR lpCommandLine, LPSECURITY_ATTRIBUTES,
@@ -218,18 +193,17 @@ BOOL WINAPI CeCreateProcess(LPCWSTR lpApplicationName, LPCWSTR lpCommandLine, LP
                             LPPROCESS_INFORMATION lpProcessInformation)
 {
     Call call(L"CeCreateProcess");
-    call.Path(L"program", lpApplicationName);
+    call.Subject(L"program", lpApplicationName);
     call.Text(L"commandLine", lpCommandLine);
-    call.Flags(L"flags", dwCreationFlags);
+    call.Number(L"flags", dwCreationFlags, true);
     if (call.Refused())
         return call.Bool(FALSE);
     Link& link = call.Handheld();
-    if (!AppendStarted(link.Folder(), {lpApplicationName ? lpApplicationName : L"",
-                                       lpCommandLine ? lpCommandLine : L""}))
-        return call.Bool(FailedBool(ERROR_GEN_FAILURE));
+    if (!AppendStarted(link.Folder(), {lpApplicationName ? lpApplicationName : L"", lpCommandLine ? lpCommandLine : L""}))
+        return call.Bool(WithError(ERROR_GEN_FAILURE, FALSE));
     if (lpProcessInformation) {
-        lpProcessInformation->hProcess = link.AddHandle(Link::Kind::Process, nullptr);
-        lpProcessInformation->hThread = link.AddHandle(Link::Kind::Thread, nullptr);
+        lpProcessInformation->hProcess = link.Add(Link::Kind::Process);
+        lpProcessInformation->hThread = link.Add(Link::Kind::Thread);
         lpProcessInformation->dwProcessId = link.NextId();
         lpProcessInformation->dwThreadId = link.NextId();
     }
@@ -241,19 +215,19 @@ LONG WINAPI CeRegOpenKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phk
     RegistryCall r(L"CeRegOpenKeyEx", hKey, lpSubKey);
     if (const LONG status = r.Check(phkResult != nullptr))
         return r.call.Status(status);
-    if (!r.registry->KeyExists(r.key->root, r.key->path))
+    if (!r.registry->KeyExists(*r.key))
         return r.call.Status(ERROR_FILE_NOT_FOUND);
-    *phkResult = r.call.Handheld().AddKey(*r.key);
+    *phkResult = static_cast<HKEY>(r.call.Handheld().Add(Link::Kind::Key, nullptr, *r.key));
     return r.call.Status(ERROR_SUCCESS);
 }
 
 LONG WINAPI CeRegCloseKey(HKEY hKey)
 {
     Call call(L"CeRegCloseKey");
-    call.Flags(L"key", reinterpret_cast<UINT_PTR>(hKey));
+    call.Number(L"key", reinterpret_cast<UINT_PTR>(hKey), true);
     if (call.Refused())
         return call.Status(static_cast<LONG>(call.RefusalError()));
-    return call.Status(call.Handheld().CloseKey(hKey) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE);
+    return call.Status(call.Handheld().Close(hKey, true) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE);
 }
 
 LONG WINAPI CeRegQueryValueEx(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
@@ -264,9 +238,9 @@ LONG WINAPI CeRegQueryValueEx(HKEY hKey, LPCWSTR lpValueName, LPDWORD, LPDWORD l
     r.call.Number(L"size", lpcbData ? *lpcbData : 0);
     if (const LONG status = r.Check(!lpData || lpcbData))
         return r.call.Status(status);
-    if (!r.registry->KeyExists(r.key->root, r.key->path))
+    if (!r.registry->KeyExists(*r.key))
         return r.call.Status(ERROR_KEY_DELETED);
-    const std::optional<RegValue> value = r.registry->GetValue(r.key->root, r.key->path, r.name);
+    const std::optional<RegValue> value = r.registry->GetValue(*r.key, r.name);
     if (!value)
         return r.call.Status(ERROR_FILE_NOT_FOUND);
     const DWORD size = static_cast<DWORD>(value->bytes.size());
@@ -290,21 +264,12 @@ INT WINAPI CeGetDesktopDeviceCaps(INT nIndex)
     call.Number(L"index", static_cast<unsigned>(nIndex));
     if (call.Refused())
         return call.Int(0);
-    switch (nIndex) {
-    case LOGPIXELSX:
-    case LOGPIXELSY:
-        return call.Int(call.Handheld().Settings().logPixelsX);
-    case HORZRES:
-        return call.Int(480);
-    case VERTRES:
-        return call.Int(640);
-    case BITSPIXEL:
-        return call.Int(16);
-    case PLANES:
-        return call.Int(1);
-    default:
-        return call.Int(0);
-    }
+    const int dpi = static_cast<int>(call.Handheld().Settings().dpi.Number());
+    const std::pair<int, int> caps[] = {{LOGPIXELSX, dpi}, {LOGPIXELSY, dpi}, {HORZRES, 480}, {VERTRES, 640}, {BITSPIXEL, 16}, {PLANES, 1}};
+    for (const auto& [index, value] : caps)
+        if (index == nIndex)
+            return call.Int(value);
+    return call.Int(0);
 }
 
 LONG WINAPI CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
@@ -313,12 +278,12 @@ LONG WINAPI CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, 
     RegistryCall r(L"CeRegCreateKeyEx", hKey, lpSubKey);
     if (const LONG status = r.Check(phkResult != nullptr))
         return r.call.Status(status);
-    const bool created = r.registry->CreateKey(r.key->root, r.key->path);
+    const bool created = r.registry->CreateKey(*r.key);
     if (created && r.Save() != ERROR_SUCCESS)
         return r.call.Status(ERROR_WRITE_FAULT);
     if (lpdwDisposition)
         *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    *phkResult = r.call.Handheld().AddKey(*r.key);
+    *phkResult = static_cast<HKEY>(r.call.Handheld().Add(Link::Kind::Key, nullptr, *r.key));
     return r.call.Status(ERROR_SUCCESS);
 }
 
@@ -332,7 +297,7 @@ LONG WINAPI CeRegSetValueEx(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType,
     if (const LONG status = r.Check(lpData || cbData == 0))
         return r.call.Status(status);
     const RegValue value{dwType, std::string(reinterpret_cast<const char*>(lpData), lpData ? cbData : 0)};
-    if (!r.registry->SetValue(r.key->root, r.key->path, r.name, value))
+    if (!r.registry->SetValue(*r.key, r.name, value))
         return r.call.Status(ERROR_KEY_DELETED);
     return r.call.Status(r.Save());
 }
@@ -340,19 +305,15 @@ LONG WINAPI CeRegSetValueEx(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType,
 BOOL WINAPI CeMoveFile(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName)
 {
     Call call(L"CeMoveFile");
-    call.Path(L"from", lpExistingFileName);
-    call.Path(L"to", lpNewFileName);
+    call.Subject(L"from", lpExistingFileName);
+    call.Subject(L"to", lpNewFileName);
     if (call.Refused())
         return call.Bool(FALSE);
     const std::optional<std::wstring> from = call.Desktop(lpExistingFileName);
     const std::optional<std::wstring> to = call.Desktop(lpNewFileName);
     if (!from || !to)
         return call.Bool(FALSE);
-    if (GetFileAttributesW(from->c_str()) == INVALID_FILE_ATTRIBUTES)
-        return call.Bool(FALSE);
-    if (GetFileAttributesW(to->c_str()) != INVALID_FILE_ATTRIBUTES)
-        return call.Bool(FailedBool(ERROR_ALREADY_EXISTS));
-    return call.Bool(MoveFileW(from->c_str(), to->c_str()));
+    return call.Bool(Exists(*to) ? WithError(ERROR_ALREADY_EXISTS, FALSE) : MoveFileW(from->c_str(), to->c_str()));
 }
 
 LONG WINAPI CeRegDeleteKey(HKEY hKey, LPCWSTR lpSubKey)
@@ -360,14 +321,13 @@ LONG WINAPI CeRegDeleteKey(HKEY hKey, LPCWSTR lpSubKey)
     RegistryCall r(L"CeRegDeleteKey", hKey, lpSubKey);
     if (const LONG status = r.Check(true))
         return r.call.Status(status);
-    const LONG status = r.registry->DeleteKey(r.key->root, r.key->path);
+    const LONG status = r.registry->DeleteKey(*r.key);
     return r.call.Status(status != ERROR_SUCCESS ? status : r.Save());
 }
 
 }  // extern "C"
 
 // Each definition must keep the documented signature the tool resolves it with.
-#define QAMOVUP_SIM_CHECK_SIGNATURE(name, ret, params) \
-    static_assert(std::is_same_v<decltype(&(name)), PFN_##name>, #name);
+#define QAMOVUP_SIM_CHECK_SIGNATURE(name, ret, params) static_assert(std::is_same_v<decltype(&(name)), PFN_##name>, #name);
 QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_SIM_CHECK_SIGNATURE)
 #undef QAMOVUP_SIM_CHECK_SIGNATURE

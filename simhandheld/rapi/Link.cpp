@@ -1,100 +1,55 @@
 #include "simhandheld/rapi/Link.h"
 
-#include "simhandheld/Folder.h"
+#include "simhandheld/Text.h"
 
 namespace simhandheld {
-
-struct Link::Pending {
-    RAPIINIT* init;
-    HRESULT outcome;
-    DWORD latencyMs;
-    HANDLE event;
-    HANDLE cancel;
-    std::atomic<bool>* connected;
-};
-
 namespace {
-// Made while the library loads, and never destroyed: the library stays loaded (DllMain), and at
-// process exit there is nothing left to join, and nothing to close that the system does not
-// close anyway.
-Link* const g_link = new Link;
+
+// Made while the library loads and never destroyed: the library stays loaded (DllMain), and at
+// process exit there is nothing left to join, and nothing to close that the system does not.
+Link& g_link = Link::Instance();
+
+// Time enough to append a line to calls.log, with room to spare.
+constexpr long long kLogWriteAllowanceMicros = 1000;
+
+// Sleep for the bulk, then yield: Sleep alone overshoots by up to a scheduler tick.
+void WaitUntil(long long micros)
+{
+    for (long long left; (left = micros - WallClockMicros()) > 0;)
+        Sleep(left > 3000 ? static_cast<DWORD>((left - 2000) / 1000) : 0);
+}
+
 }  // namespace
 
-// The library pins itself at its first load: rapi.dll, which the tool loads and frees once per
-// run, only forwards to it, and the 32-bit GCC runtime inside it makes a semaphore at every load
-// that no unload closes. A connection's state is reset at each CeRapiInitEx instead.
+// The library pins itself at its first load, so that rapi.dll, which the tool loads and frees once
+// per run, holds no C++ runtime of its own. A connection's state is reset at each CeRapiInitEx instead.
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 {
-    if (reason == DLL_PROCESS_ATTACH) {
-        HMODULE self = nullptr;
+    HMODULE self = nullptr;
+    if (reason == DLL_PROCESS_ATTACH)
         GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                            reinterpret_cast<LPCWSTR>(&Link::Instance), &self);
-    }
     return TRUE;
 }
 
 Link& Link::Instance()
 {
-    return *g_link;
-}
-
-void Link::Reload()
-{
-    m_folder.clear();
-    const DWORD n = GetEnvironmentVariableW(kHandheldVariable, nullptr, 0);
-    if (n > 1) {
-        std::wstring folder(n, L'\0');
-        folder.resize(GetEnvironmentVariableW(kHandheldVariable, folder.data(), n));
-        if (IsDirectory(folder))
-            m_folder = folder;
-    }
-    std::optional<DeviceSettings> settings;
-    if (!m_folder.empty())
-        settings = DeviceSettings::Load(m_folder);
-    m_settings = settings ? std::move(*settings) : DeviceSettings{};
-}
-
-void Link::LogCall(const CallRecord& call)
-{
-    if (m_folder.empty())
-        return;
-    if (m_connected.load() && !m_callLog.IsOpen())
-        m_callLog.Open(InFolder(m_folder, kCallsFile));
-    if (m_callLog.IsOpen())
-        AppendCall(m_callLog, call);
-    else
-        AppendCall(m_folder, call);
-}
-
-void Link::ResetCounts()
-{
-    m_calls = 0;
-    m_callsByFunction.clear();
-    m_nextHandle = kFirstHandle;
-    m_nextId = kFirstId;
-}
-
-std::pair<unsigned, unsigned> Link::Count(const wchar_t* function)
-{
-    return {++m_calls, ++m_callsByFunction[function]};
+    static Link* const link = new Link;
+    return *link;
 }
 
 HRESULT Link::Start(RAPIINIT* init)
 {
-    const ConnectionMode mode = m_folder.empty() ? ConnectionMode::Silent : m_settings.connection;
-    if (mode == ConnectionMode::Refuse)
+    const std::wstring mode = m_folder.empty() ? L"silent" : m_settings.connection.Word();
+    if (mode == L"refuse" || !(m_startEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr)))
         return E_FAIL;
-    m_startEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!m_startEvent)
-        return E_OUTOFMEMORY;
     init->heRapiInit = m_startEvent;
     init->hrRapiInit = E_PENDING;
-    if (mode == ConnectionMode::Silent)
+    m_init = init;
+    if (mode == L"silent")
         return S_OK;
-
-    m_pending = new Pending{init, mode == ConnectionMode::Answer ? S_OK : E_FAIL, m_settings.latencyMs,
-                            m_startEvent, CreateEventW(nullptr, TRUE, FALSE, nullptr), &m_connected};
-    m_startThread = CreateThread(nullptr, 0, &Link::CompleteStart, m_pending, 0, nullptr);
+    m_cancelStart = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_startThread = m_cancelStart ? CreateThread(nullptr, 0, &Link::CompleteStart, this, 0, nullptr) : nullptr;
     if (!m_startThread) {
         Stop();
         return E_FAIL;
@@ -102,95 +57,197 @@ HRESULT Link::Start(RAPIINIT* init)
     return S_OK;
 }
 
-DWORD WINAPI Link::CompleteStart(void* pending)
+DWORD WINAPI Link::CompleteStart(void* link)
 {
-    Pending* p = static_cast<Pending*>(pending);
-    if (WaitForSingleObject(p->cancel, p->latencyMs) == WAIT_TIMEOUT) {
-        p->init->hrRapiInit = p->outcome;
-        if (SUCCEEDED(p->outcome))
-            p->connected->store(true);
-        SetEvent(p->event);
+    Link& l = *static_cast<Link*>(link);
+    if (WaitForSingleObject(l.m_cancelStart, l.m_settings.latencyMs.Number()) == WAIT_TIMEOUT) {
+        l.m_connected.store(l.m_settings.connection.Word() == L"answer");
+        l.m_init->hrRapiInit = l.m_connected.load() ? S_OK : E_FAIL;
+        SetEvent(l.m_startEvent);
     }
     return 0;
 }
 
 void Link::Stop()
 {
-    if (m_pending) {
-        SetEvent(m_pending->cancel);
-        if (m_startThread) {
-            WaitForSingleObject(m_startThread, INFINITE);
-            ::CloseHandle(m_startThread);
-            m_startThread = nullptr;
-        }
-        ::CloseHandle(m_pending->cancel);
-        delete m_pending;
-        m_pending = nullptr;
+    if (m_startThread) {
+        SetEvent(m_cancelStart);
+        WaitForSingleObject(m_startThread, INFINITE);
+    }
+    for (HANDLE* h : {&m_startThread, &m_cancelStart, &m_startEvent}) {
+        if (*h)
+            CloseHandle(*h);
+        *h = nullptr;
     }
     m_connected.store(false);
     m_callLog.Close();
-    if (m_startEvent) {
-        ::CloseHandle(m_startEvent);
-        m_startEvent = nullptr;
-    }
-    CloseAll();
-}
-
-void Link::CloseAll()
-{
     for (auto& [value, open] : m_handles)
-        if (open.desktop)
-            ::CloseHandle(open.desktop);
+        if (open.file)
+            CloseHandle(open.file);
     m_handles.clear();
-    m_keys.clear();
 }
 
-HANDLE Link::AddHandle(Kind kind, HANDLE desktop)
+HANDLE Link::Add(Kind kind, HANDLE file, std::wstring key)
 {
     m_nextHandle += 4;
-    m_handles[m_nextHandle] = Open{kind, desktop};
+    m_handles[m_nextHandle] = Open{kind, file, std::move(key)};
     return reinterpret_cast<HANDLE>(m_nextHandle);
 }
 
 HANDLE Link::FileOf(HANDLE handle) const
 {
     const auto it = m_handles.find(reinterpret_cast<UINT_PTR>(handle));
-    return it != m_handles.end() && it->second.kind == Kind::File ? it->second.desktop : nullptr;
+    return it != m_handles.end() && it->second.kind == Kind::File ? it->second.file : nullptr;
 }
 
-bool Link::CloseHandle(HANDLE handle)
+std::optional<std::wstring> Link::KeyOf(HKEY key) const
 {
+    if (const wchar_t* root = RootName(key))
+        return root;
+    const auto it = m_handles.find(reinterpret_cast<UINT_PTR>(key));
+    if (it == m_handles.end() || it->second.kind != Kind::Key)
+        return std::nullopt;
+    return it->second.key;
+}
+
+bool Link::Close(HANDLE handle, bool key)
+{
+    if (key && RootName(static_cast<HKEY>(handle)))
+        return true;
     const auto it = m_handles.find(reinterpret_cast<UINT_PTR>(handle));
-    if (it == m_handles.end())
+    if (it == m_handles.end() || (it->second.kind == Kind::Key) != key)
         return false;
-    if (it->second.desktop)
-        ::CloseHandle(it->second.desktop);
+    if (it->second.file)
+        CloseHandle(it->second.file);
     m_handles.erase(it);
     return true;
 }
 
-std::optional<Link::KeyName> Link::KeyOf(HKEY key) const
+Call::Call(const wchar_t* function) : m_link(g_link)
 {
-    if (const std::optional<RegRoot> root = RootOf(key))
-        return KeyName{*root, {}};
-    const auto it = m_keys.find(reinterpret_cast<UINT_PTR>(key));
-    if (it == m_keys.end())
-        return std::nullopt;
-    return it->second;
+    EnterCriticalSection(&m_link.m_lock);
+    m_record.startMicros = WallClockMicros();
+    m_record.function = function;
+    // The folder, its settings, the counts and the handles' numbering belong to one connection.
+    if (m_record.function == L"CeRapiInitEx") {
+        m_link.Stop();
+        m_link.m_folder.clear();
+        if (const DWORD n = GetEnvironmentVariableW(kHandheldVariable, nullptr, 0); n > 1) {
+            std::wstring folder(n, L'\0');
+            folder.resize(GetEnvironmentVariableW(kHandheldVariable, folder.data(), n));
+            if (IsDirectory(folder))
+                m_link.m_folder = folder;
+        }
+        const std::optional<DeviceSettings> settings =
+            m_link.m_folder.empty() ? std::nullopt : DeviceSettings::Load(m_link.m_folder);
+        m_link.m_settings = settings ? *settings : DeviceSettings{};
+        m_link.m_calls = 0;
+        m_link.m_callsByFunction.clear();
+        m_link.m_nextHandle = 0x100;
+        m_link.m_nextId = 0x4000;
+    }
+    m_record.seq = ++m_link.m_calls;
+    m_nth = ++m_link.m_callsByFunction[function];
 }
 
-HKEY Link::AddKey(KeyName name)
+Call::~Call()
 {
-    m_nextHandle += 4;
-    m_keys[m_nextHandle] = std::move(name);
-    return reinterpret_cast<HKEY>(m_nextHandle);
+    const DWORD error = GetLastError();
+    const DeviceSettings& settings = m_link.m_settings;
+    long long micros = 0;
+    if (m_record.function != L"CeRapiInitEx" && m_record.function != L"CeRapiUninit")
+        micros += 1000LL * settings.latencyMs.Number();
+    if (settings.linkBps.Number() > 0)
+        micros += static_cast<long long>(m_bytes * 1000000ULL / settings.linkBps.Number());
+    for (const SettingValue& delay : settings.delay.values)
+        if (delay.IsFor(m_record.function, m_nth))
+            micros += 1000LL * delay.Number(2);
+    // The line is written within the time the link model gives the call, as a real link does its
+    // own work within its transfer time, so that it never counts as the caller's; where that time
+    // is too short for it, the line follows the call's end.
+    const long long due = m_record.startMicros + micros;
+    const bool logInTime = due - WallClockMicros() > kLogWriteAllowanceMicros;
+    const auto log = [this](long long end) {
+        m_record.endMicros = end;
+        if (m_link.m_folder.empty())
+            return;
+        if (m_link.Connected() && !m_link.m_callLog.IsOpen())
+            m_link.m_callLog.Open(InFolder(m_link.m_folder, kCallsFile));
+        if (!m_link.m_callLog.Append(CallLine(m_record)))
+            AppendToFile(InFolder(m_link.m_folder, kCallsFile), CallLine(m_record));
+    };
+    if (logInTime)
+        log(due);
+    WaitUntil(due);
+    if (!logInTime)
+        log(WallClockMicros());
+    for (const SettingValue& signal : settings.signal.values)
+        if (signal.IsFor(m_record.function, m_nth))
+            if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, signal.parts[2].c_str())) {
+                SetEvent(event);
+                CloseHandle(event);
+            }
+    LeaveCriticalSection(&m_link.m_lock);
+    SetLastError(error);
 }
 
-bool Link::CloseKey(HKEY key)
+void Call::Text(const wchar_t* name, LPCWSTR text)
 {
-    if (RootOf(key))
-        return true;
-    return m_keys.erase(reinterpret_cast<UINT_PTR>(key)) > 0;
+    m_record.arguments += (m_record.arguments.empty() ? L"" : L" ") + std::wstring(name) +
+                          (text ? L"=\"" + std::wstring(text) + L'"' : std::wstring(L"=null"));
+}
+
+void Call::Subject(const wchar_t* name, LPCWSTR text)
+{
+    Text(name, text);
+    if (text)
+        m_subjects.emplace_back(text);
+}
+
+void Call::Number(const wchar_t* name, unsigned long long value, bool hex)
+{
+    wchar_t text[24];
+    wsprintfW(text, hex ? L"0x%I64X" : L"%I64u", value);
+    m_record.arguments += (m_record.arguments.empty() ? L"" : L" ") + std::wstring(name) + L'=' + text;
+}
+
+bool Call::Refused(bool needsConnection)
+{
+    const DeviceSettings& s = m_link.m_settings;
+    const std::wstring& fn = m_record.function;
+    bool faulted = false;
+    for (const SettingValue& nth : s.failNth.values)
+        faulted = faulted || nth.Number(0) == m_record.seq;
+    for (const SettingValue& call : s.failCall.values)
+        faulted = faulted || call.IsFor(fn, m_nth);
+    for (const SettingValue& path : s.failPath.values)
+        for (const std::wstring& subject : m_subjects)
+            faulted = faulted || (path.parts[0] == fn && EqualsNoCase(path.parts[1], subject));
+    m_refusal = needsConnection && !m_link.Connected() ? ERROR_NOT_CONNECTED : faulted ? ERROR_GEN_FAILURE : ERROR_SUCCESS;
+    m_record.faulted = m_refusal == ERROR_GEN_FAILURE;
+    if (m_refusal != ERROR_SUCCESS)
+        SetLastError(m_refusal);
+    return m_refusal != ERROR_SUCCESS;
+}
+
+std::optional<std::wstring> Call::Desktop(LPCWSTR path)
+{
+    std::optional<std::wstring> desktop = path ? DesktopPath(m_link.Folder(), path) : std::nullopt;
+    if (!desktop)
+        SetLastError(ERROR_PATH_NOT_FOUND);
+    return desktop;
+}
+
+std::optional<std::wstring> Call::Target(LPCWSTR path)
+{
+    Subject(L"path", path);
+    return Refused() ? std::nullopt : Desktop(path);
+}
+
+void Call::Record(bool failed, const std::wstring& result)
+{
+    m_record.failed = failed;
+    m_record.result = result;
 }
 
 }  // namespace simhandheld

@@ -1,7 +1,7 @@
-// The state behind the stand-in rapi.dll: one link to the simulated handheld named by
-// QAMOVUP_HANDHELD, its start-up, the handles it gave out, and the per-connection call counts
-// that the faults in device.ini refer to. Every entry point goes through a Call, which holds the
-// one lock for the whole call, so the library is safe to call from any thread.
+// The state behind qamosimlink.dll: one link to the simulated handheld that QAMOVUP_HANDHELD names,
+// its start-up, the handles and keys it gave out, and the per-connection call counts that device.ini's
+// faults refer to. Every entry point goes through a Call, which holds the link's one lock throughout,
+// so the library is safe to call from any thread.
 #pragma once
 
 #include "devicelink/RapiApi.h"
@@ -9,31 +9,15 @@
 #include "simhandheld/Records.h"
 #include "simhandheld/Registry.h"
 #include "simhandheld/Settings.h"
+#include "simhandheld/Text.h"
 
 #include <atomic>
 #include <map>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace simhandheld {
-
-// The library's lock: a critical section, which every Windows has (slim locks need Vista). It lives
-// as long as the process, with the one Link that holds it.
-class LibraryLock {
-public:
-    LibraryLock() { ::InitializeCriticalSection(&m_section); }
-    ~LibraryLock() { ::DeleteCriticalSection(&m_section); }
-    LibraryLock(const LibraryLock&) = delete;
-    LibraryLock& operator=(const LibraryLock&) = delete;
-
-    void lock() { ::EnterCriticalSection(&m_section); }
-    void unlock() { ::LeaveCriticalSection(&m_section); }
-
-private:
-    CRITICAL_SECTION m_section{};
-};
 
 class Link {
 public:
@@ -48,65 +32,96 @@ public:
     const std::wstring& Folder() const { return m_folder; }
     const DeviceSettings& Settings() const { return m_settings; }
 
-    // Counts a call; returns its number in this connection and in its function.
-    std::pair<unsigned, unsigned> Count(const wchar_t* function);
-    // Starts the counts, and the numbering of handles and ids, afresh for a new connection.
-    void ResetCounts();
-    // Reads the folder and settings again: a test changes them between connections.
-    void Reload();
-    // Appends a call to calls.log, if there is a folder.
-    void LogCall(const CallRecord& call);
-
-    // Handles given to the caller for desktop files, processes and threads.
-    enum class Kind { File, Process, Thread };
-    HANDLE AddHandle(Kind kind, HANDLE desktop);
-    // The desktop file behind a file handle, or null.
+    // Handles given to the caller: desktop files, made-up processes and threads, registry keys by
+    // full name (the predefined roots are their own).
+    enum class Kind { File, Process, Thread, Key };
+    HANDLE Add(Kind kind, HANDLE file = nullptr, std::wstring key = {});
     HANDLE FileOf(HANDLE handle) const;
-    bool CloseHandle(HANDLE handle);
-
-    // Registry keys given to the caller; predefined roots resolve to themselves.
-    struct KeyName {
-        RegRoot root{};
-        std::wstring path;
-    };
-    std::optional<KeyName> KeyOf(HKEY key) const;
-    HKEY AddKey(KeyName name);
-    bool CloseKey(HKEY key);
-
-    // Process and thread ids for CeCreateProcess.
+    std::optional<std::wstring> KeyOf(HKEY key) const;
+    bool Close(HANDLE handle, bool key);
     DWORD NextId() { return m_nextId += 4; }
 
-    LibraryLock& Lock() { return m_lock; }
-
 private:
-    struct Pending;
-    static DWORD WINAPI CompleteStart(void* pending);
-    void CloseAll();
+    friend class Call;
+    Link() { InitializeCriticalSection(&m_lock); }
+    static DWORD WINAPI CompleteStart(void* link);
 
-    LibraryLock m_lock;
+    CRITICAL_SECTION m_lock{};
     std::wstring m_folder;
     DeviceSettings m_settings;
-    // calls.log, held open while a connection stands (Stop closes it): opening and closing it
-    // for every call would cost the caller more than most calls take.
+    // calls.log, held open while a connection stands: opening and closing it for every call would
+    // cost the caller more than most calls take.
     Appender m_callLog;
     std::atomic<bool> m_connected{false};
+    RAPIINIT* m_init = nullptr;
     HANDLE m_startEvent = nullptr;
+    HANDLE m_cancelStart = nullptr;
     HANDLE m_startThread = nullptr;
-    Pending* m_pending = nullptr;
-
     unsigned m_calls = 0;
     std::map<std::wstring, unsigned> m_callsByFunction;
-
     struct Open {
-        Kind kind;
-        HANDLE desktop;
+        Kind kind{};
+        HANDLE file = nullptr;
+        std::wstring key;
     };
     std::map<UINT_PTR, Open> m_handles;
-    std::map<UINT_PTR, KeyName> m_keys;
-    static constexpr UINT_PTR kFirstHandle = 0x100;
-    static constexpr DWORD kFirstId = 0x4000;
-    UINT_PTR m_nextHandle = kFirstHandle;
-    DWORD m_nextId = kFirstId;
+    UINT_PTR m_nextHandle = 0;
+    DWORD m_nextId = 0;
+};
+
+// One entry point's call: takes the lock, counts the call, decides whether device.ini makes it fail,
+// and on the way out waits out the link's time, writes calls.log and sets any event device.ini names
+// for it. The caller's last error survives all of that.
+class Call {
+public:
+    explicit Call(const wchar_t* function);
+    ~Call();
+    Call(const Call&) = delete;
+    Call& operator=(const Call&) = delete;
+
+    Link& Handheld() { return m_link; }
+
+    // Arguments for the log. A subject is also what fail-path compares with.
+    void Text(const wchar_t* name, LPCWSTR text);
+    void Subject(const wchar_t* name, LPCWSTR text);
+    void Number(const wchar_t* name, unsigned long long value, bool hex = false);
+
+    // True if the call must do nothing: no connection (when it needs one) or a fault from device.ini.
+    // The last error is then set; registry calls return RefusalError().
+    bool Refused(bool needsConnection = true);
+    DWORD RefusalError() const { return m_refusal; }
+    // The desktop path of a handheld path; none (and ERROR_PATH_NOT_FOUND) if it has none.
+    std::optional<std::wstring> Desktop(LPCWSTR path);
+    // For a call on one path, logged as its subject: its desktop path, or none if the call must not go on.
+    std::optional<std::wstring> Target(LPCWSTR path);
+    // Bytes that crossed the link: the call lasts bytes / link-bps seconds longer.
+    void Transfer(unsigned long long bytes) { m_bytes += bytes; }
+
+    // Record the result, and return it.
+    BOOL Bool(BOOL ok, const std::wstring& detail = {})
+    {
+        Record(!ok, (ok ? L"TRUE" : L"FALSE error=" + std::to_wstring(GetLastError())) + (detail.empty() ? L"" : L" " + detail));
+        return ok;
+    }
+    HANDLE Handle(HANDLE h)
+    {
+        const bool failed = h == INVALID_HANDLE_VALUE;
+        Record(failed, failed ? L"INVALID_HANDLE_VALUE error=" + std::to_wstring(GetLastError()) : Hex(static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(h))));
+        return h;
+    }
+    LONG Status(LONG status) { Record(status != ERROR_SUCCESS, std::to_wstring(status)); return status; }
+    HRESULT Result(HRESULT hr) { Record(FAILED(hr), Hex(static_cast<unsigned long>(hr))); return hr; }
+    int Int(int value) { Record(value == 0, std::to_wstring(value)); return value; }
+
+private:
+    void Record(bool failed, const std::wstring& result);
+
+    Link& m_link;
+    CallRecord m_record;
+    unsigned m_nth = 0;
+    std::vector<std::wstring> m_subjects;
+    DWORD m_refusal = ERROR_SUCCESS;
+    unsigned long long m_bytes = 0;
 };
 
 }  // namespace simhandheld

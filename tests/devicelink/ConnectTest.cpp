@@ -12,7 +12,6 @@
 namespace {
 
 using qamovup_test::HandheldTest;
-using simhandheld::ConnectionMode;
 
 bool Loaded(const wchar_t* library)
 {
@@ -64,7 +63,7 @@ TEST_F(ConnectTest, ALibraryLackingAnEntryPointIsALoadFailureNeverStartedAndUnlo
 
 TEST_F(ConnectTest, ARefusedStartIsALoadFailureAndIsNeverEnded)
 {
-    handheld->SetConnectionMode(ConnectionMode::Refuse);
+    handheld->Set(L"connection=refuse");
     {
         RapiClass rapi;
         EXPECT_EQ(RAPI_LOAD_FAILED, rapi.Connect());
@@ -76,7 +75,7 @@ TEST_F(ConnectTest, ARefusedStartIsALoadFailureAndIsNeverEnded)
 
 TEST_F(ConnectTest, AStartThatCompletesWithAFailureIsReportedAndEndedOnceWhenTheLinkEnds)
 {
-    handheld->SetConnectionMode(ConnectionMode::Fail);
+    handheld->Set(L"connection=fail");
     {
         RapiClass rapi;
         EXPECT_EQ(RAPI_START_FAILED, rapi.Connect());
@@ -88,7 +87,7 @@ TEST_F(ConnectTest, AStartThatCompletesWithAFailureIsReportedAndEndedOnceWhenThe
 
 TEST_F(ConnectTest, AHandheldThatNeverAnswersIsGivenFiveSecondsThenEndedOnceWhenTheLinkEnds)
 {
-    handheld->SetConnectionMode(ConnectionMode::Silent);
+    handheld->Set(L"connection=silent");
     {
         RapiClass rapi;
         const DWORD start = ::GetTickCount();

@@ -40,7 +40,7 @@ void MouseClick(HWND button)
 class Cancel : public ToolTest {
 protected:
     // About four seconds per copy: time enough to press Cancel in the middle of one.
-    Cancel() { handheld.SetLinkBytesPerSecond(2000000); }
+    Cancel() { handheld.Set(L"link-bps=2000000"); }
 
     // Presses Cancel once the copy with this status is under way; the dialog must close
     // without any message box.
@@ -138,7 +138,7 @@ TEST_F(Cancel, LeavesTheToolReadyForAnotherStartThatCompletes)
 {
     ToolSession tool(handheld.Folder());
     CancelDuring(tool, expected::kCardStatus);
-    handheld.SetLinkBytesPerSecond(0);
+    handheld.Set(L"link-bps=0");
     CompleteRun(tool, true);
     ExpectInstalled(handheld, true);
 }

@@ -14,8 +14,8 @@ protected:
     CompletedRun()
     {
         // Slow enough for every stage to be seen: the reading is held, each copy takes a while.
-        handheld.SetLinkBytesPerSecond(16000000);
-        handheld.DelayCall(L"CeReadFile", 1, 600);
+        handheld.Set(L"link-bps=16000000");
+        handheld.Set(L"delay=CeReadFile:1:600");
     }
 };
 
@@ -102,7 +102,7 @@ class Keys : public ToolTest {};
 
 TEST_F(Keys, EnterDuringACopyDoesNotEndTheProgressDialog)
 {
-    handheld.SetLinkBytesPerSecond(4000000);
+    handheld.Set(L"link-bps=4000000");
     ToolSession tool(handheld.Folder());
     const RunEnd end = StartRunPressingOnce(tool, true, CopyUnderWay(expected::kCardStatus), Key(VK_RETURN));
     ExpectCompletion(tool, end);
@@ -112,7 +112,7 @@ TEST_F(Keys, EnterDuringACopyDoesNotEndTheProgressDialog)
 TEST_F(Keys, EscapeWhileCancelIsDisabledDoesNothing)
 {
     // The reading stage is held long enough for the key to arrive while nothing can be cancelled.
-    handheld.DelayCall(L"CeReadFile", 1, 1500);
+    handheld.Set(L"delay=CeReadFile:1:1500");
     ToolSession tool(handheld.Folder());
     const When reading = [](const ProgressView& view) {
         return view.status == expected::kReadingStatus && !view.cancelEnabled;
@@ -124,7 +124,7 @@ TEST_F(Keys, EscapeWhileCancelIsDisabledDoesNothing)
 
 TEST_F(Keys, EscapeDuringACopyCancelsItLikeTheButton)
 {
-    handheld.SetLinkBytesPerSecond(2000000);
+    handheld.Set(L"link-bps=2000000");
     ToolSession tool(handheld.Folder());
     const RunEnd end = StartRunPressingOnce(tool, true, CopyUnderWay(expected::kCardStatus), Key(VK_ESCAPE));
     ASSERT_EQ(end.kind, RunEnd::Kind::Closed) << "Escape did not cancel the copy";

@@ -39,14 +39,15 @@ public:
     // Link timing for one run: a base latency, a speed, and a few slow calls anywhere.
     void SpoilLink(simhandheld::Handheld& handheld)
     {
-        handheld.SetLatencyMs(Between(0, 6));
-        handheld.SetLinkBytesPerSecond(Between(3000000, 12000000));
+        handheld.Set(L"latency-ms=" + std::to_wstring(Between(0, 6)));
+        handheld.Set(L"link-bps=" + std::to_wstring(Between(3000000, 12000000)));
         static const wchar_t* const kSlowCalls[] = {L"CeWriteFile", L"CeCreateFile", L"CeReadFile",
                                                     L"CeRegQueryValueEx", L"CeSetFileAttributes"};
         for (unsigned n = Between(0, 4); n > 0; --n) {
             const unsigned which = Between(0, 4);
             const unsigned nth = which == 0 ? Between(1, 250) : Between(1, 3);
-            handheld.DelayCall(kSlowCalls[which], nth, Between(20, 400));
+            handheld.Set(L"delay=" + std::wstring(kSlowCalls[which]) + L":" + std::to_wstring(nth) + L":" +
+                         std::to_wstring(Between(20, 400)));
         }
     }
 

@@ -53,11 +53,6 @@ std::wstring ToolPath()
     return HostPath(path);
 }
 
-std::wstring IncompleteLibraryPath()
-{
-    return HostPath(QAMOVUP_E2E_INCOMPLETE_RAPI);
-}
-
 const std::string& Cabinet()
 {
     static const std::string cabinet = ReadCabinet();

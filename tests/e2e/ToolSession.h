@@ -17,7 +17,6 @@ constexpr DWORD kRunTimeoutMs = 120000;
 
 // The program under test: QAMOVUP_E2E_TOOL when it is set, else the one this build made.
 std::wstring ToolPath();
-std::wstring IncompleteLibraryPath();
 // The installer cabinet qamovup.exe carries, read from the program file.
 const std::string& Cabinet();
 

@@ -46,13 +46,13 @@ const FailedRun kRound[] = {
      expected::kWrongDevice},
     {"missing version file", [](Handheld& h) { PrepareWith(h, [](auto& o) { o.version.reset(); }); },
      expected::kNotInstalled},
-    {"connection refused", [](Handheld& h) { h.SetConnectionMode(simhandheld::ConnectionMode::Refuse); },
+    {"connection refused", [](Handheld& h) { h.Set(L"connection=refuse"); },
      expected::kInitFailed},
-    {"connection failed", [](Handheld& h) { h.SetConnectionMode(simhandheld::ConnectionMode::Fail); },
+    {"connection failed", [](Handheld& h) { h.Set(L"connection=fail"); },
      expected::kConnectFailed},
     // About two seconds per copy: time to press Cancel in the middle of the card copy.
-    {"cancelled copy", [](Handheld& h) { h.SetLinkBytesPerSecond(4000000); }, nullptr},
-    {"silent handheld", [](Handheld& h) { h.SetConnectionMode(simhandheld::ConnectionMode::Silent); },
+    {"cancelled copy", [](Handheld& h) { h.Set(L"link-bps=4000000"); }, nullptr},
+    {"silent handheld", [](Handheld& h) { h.Set(L"connection=silent"); },
      expected::kNotConnected},
 };
 constexpr int kRoundLength = static_cast<int>(sizeof(kRound) / sizeof(kRound[0]));

@@ -33,7 +33,7 @@ public:
 
 TEST_F(Faults, TheNthWriteFailsAndWritesNothing)
 {
-    handheld.FailCall(L"CeWriteFile", 3);
+    handheld.Set(L"fail-call=CeWriteFile:3");
     ConnectOrFail();
     HANDLE file = OpenCab();
     EXPECT_TRUE(Write(file, "one."));
@@ -47,7 +47,7 @@ TEST_F(Faults, TheNthWriteFailsAndWritesNothing)
 
 TEST_F(Faults, CallsAreCountedAgainForEachConnection)
 {
-    handheld.FailCall(L"CeCreateDirectory", 1);
+    handheld.Set(L"fail-call=CeCreateDirectory:1");
     ConnectOrFail();
     EXPECT_FALSE(rapi.CeCreateDirectory(L"\\Storage Card", nullptr));
     EXPECT_TRUE(rapi.CeCreateDirectory(L"\\SD-MMC card", nullptr));
@@ -58,7 +58,7 @@ TEST_F(Faults, CallsAreCountedAgainForEachConnection)
 
 TEST_F(Faults, TheNthCallFailsWhateverItIs)
 {
-    handheld.FailNthCall(3);
+    handheld.Set(L"fail-nth=3");
     ConnectOrFail();
     EXPECT_EQ(96, rapi.CeGetDesktopDeviceCaps(LOGPIXELSX));
     EXPECT_EQ(0, rapi.CeGetDesktopDeviceCaps(LOGPIXELSX));
@@ -67,14 +67,14 @@ TEST_F(Faults, TheNthCallFailsWhateverItIs)
 
 TEST_F(Faults, TheFirstCallIsTheStart)
 {
-    handheld.FailNthCall(1);
+    handheld.Set(L"fail-nth=1");
     RAPIINIT init{sizeof(RAPIINIT), nullptr, S_OK};
     EXPECT_EQ(E_FAIL, rapi.CeRapiInitEx(&init));
 }
 
 TEST_F(Faults, ACallOnTheNamedPathFails)
 {
-    handheld.FailPath(L"CeCreateFile", kCab);
+    handheld.Set(L"fail-path=CeCreateFile:" + std::wstring(kCab));
     ConnectOrFail();
     EXPECT_EQ(INVALID_HANDLE_VALUE, OpenCab());
     EXPECT_EQ(static_cast<DWORD>(ERROR_GEN_FAILURE), GetLastError());
@@ -84,7 +84,7 @@ TEST_F(Faults, ACallOnTheNamedPathFails)
 
 TEST_F(Faults, ARegistryCallOnTheNamedKeyFails)
 {
-    handheld.FailPath(L"CeRegOpenKeyEx", L"HKEY_LOCAL_MACHINE\\Platform");
+    handheld.Set(L"fail-path=CeRegOpenKeyEx:HKEY_LOCAL_MACHINE\\Platform");
     handheld.SetString(HKEY_LOCAL_MACHINE, L"Platform", L"Name", L"SMDK6410");
     ConnectOrFail();
     HKEY key = nullptr;
@@ -95,7 +95,7 @@ TEST_F(Faults, ARegistryCallOnTheNamedKeyFails)
 TEST_F(Faults, TheNamedEventIsSetOnceTheChosenCallIsDone)
 {
     HANDLE cancel = CreateEventW(nullptr, TRUE, FALSE, L"qamovup-test-cancel-sim");
-    handheld.SignalEventOnCall(L"CeMoveFile", 2, L"qamovup-test-cancel-sim");
+    handheld.Set(L"signal=CeMoveFile:2:qamovup-test-cancel-sim");
     handheld.WriteFile(L"\\Windows\\a", "a");
     ConnectOrFail();
     EXPECT_TRUE(rapi.CeMoveFile(L"\\Windows\\a", L"\\Windows\\b"));
@@ -108,16 +108,16 @@ TEST_F(Faults, TheNamedEventIsSetOnceTheChosenCallIsDone)
 
 TEST_F(Faults, ClearingFaultsKeepsTheOtherSettings)
 {
-    handheld.SetLogPixelsX(131);
-    handheld.FailNthCall(2);
-    handheld.ClearFaults();
+    handheld.Set(L"dpi=131");
+    handheld.Set(L"fail-nth=2");
+    handheld.Set(L"clear-faults");
     ConnectOrFail();
     EXPECT_EQ(131, rapi.CeGetDesktopDeviceCaps(LOGPIXELSX));
 }
 
 TEST_F(Faults, TheLogNamesEveryCallWithItsArgumentsAndResult)
 {
-    handheld.FailCall(L"CeDeleteFile", 1);
+    handheld.Set(L"fail-call=CeDeleteFile:1");
     ConnectOrFail();
     HANDLE file = OpenCab();
     Write(file, std::string(1234, 'x'));
@@ -148,7 +148,7 @@ TEST_F(Faults, TheLogNamesEveryCallWithItsArgumentsAndResult)
 
 TEST_F(Faults, WritingTakesAtLeastTheLinksTime)
 {
-    handheld.SetLinkBytesPerSecond(100000);
+    handheld.Set(L"link-bps=100000");
     ConnectOrFail();
     HANDLE file = OpenCab();
     for (int i = 0; i < 3; ++i)
@@ -164,8 +164,8 @@ TEST_F(Faults, WritingTakesAtLeastTheLinksTime)
 
 TEST_F(Faults, EveryCallTakesAtLeastTheLatency)
 {
-    handheld.SetLatencyMs(30);
-    handheld.DelayCall(L"CeCreateDirectory", 2, 50);
+    handheld.Set(L"latency-ms=30");
+    handheld.Set(L"delay=CeCreateDirectory:2:50");
     ConnectOrFail();
     rapi.CeCreateDirectory(L"\\A", nullptr);
     rapi.CeCreateDirectory(L"\\B", nullptr);

@@ -92,7 +92,7 @@ TEST_F(QamosimTool, TheDefaultHandheldHasQamoVersion121WithItsShortcutAndLaunche
     EXPECT_TRUE(handheld.Exists(L"\\Windows"));
     EXPECT_TRUE(handheld.Exists(kMemoryCardFolder));
     EXPECT_FALSE(handheld.Exists(L"\\Storage Card\\stale.cab"));
-    EXPECT_EQ(96, handheld.Settings().logPixelsX);
+    EXPECT_EQ(96u, handheld.Settings().dpi.Number());
     EXPECT_TRUE(handheld.Calls().empty());
 }
 
@@ -106,7 +106,7 @@ TEST_F(QamosimTool, PrepareLeavesOutWhatItIsTold)
     EXPECT_FALSE(handheld.Exists(kShortcutFile));
     EXPECT_FALSE(handheld.KeyExists(HKEY_CURRENT_USER, kLauncherKey));
     EXPECT_FALSE(handheld.Exists(kMemoryCardFolder));
-    EXPECT_EQ(192, handheld.Settings().logPixelsX);
+    EXPECT_EQ(192u, handheld.Settings().dpi.Number());
 
     ASSERT_EQ(0u, RunQamosim(L"prepare " + Quoted() + L" --platform PXA270 --no-version-file").exitCode);
     EXPECT_EQ(StringValue(L"PXA270"), handheld.GetValue(HKEY_LOCAL_MACHINE, L"Platform", L"Name"));
@@ -123,12 +123,12 @@ TEST_F(QamosimTool, ShowPrintsTheHandheldInJapaneseWhereItIsJapanese)
     ASSERT_EQ(0u, run.exitCode) << ToUtf8(run.output);
     EXPECT_TRUE(Contains(run.output, L"SMDK6410"));
     EXPECT_TRUE(Contains(run.output, L"Version 1.2.1.0"));
-    EXPECT_TRUE(Contains(run.output, L"\\Windows\\スタート メニュー\\プログラム"));
+    EXPECT_TRUE(Contains(run.output, L"スタート メニュー\\"));
     EXPECT_TRUE(Contains(run.output, L"qamo+(GPS).lnk"));
-    EXPECT_TRUE(Contains(run.output, L"CommnadLine = \"-gps\""));
+    EXPECT_TRUE(Contains(run.output, L"\"CommnadLine\"=\"-gps\""));
     EXPECT_TRUE(Contains(run.output, L"Memory card: present"));
     EXPECT_TRUE(Contains(run.output, L"qamo+ for Handheld.CAB  2048 bytes  read-only"));
-    EXPECT_TRUE(Contains(run.output, L"LogPixels = 192"));
+    EXPECT_TRUE(Contains(run.output, L"\"LogPixels\"=dword:000000c0"));
 }
 
 TEST_F(QamosimTool, SetChangesWhatTheLibraryWillDo)
@@ -139,15 +139,15 @@ TEST_F(QamosimTool, SetChangesWhatTheLibraryWillDo)
                             L" \"fail-path=CeCreateFile:\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB\"");
     ASSERT_EQ(0u, run.exitCode) << ToUtf8(run.output);
     const DeviceSettings s = handheld.Settings();
-    EXPECT_EQ(ConnectionMode::Fail, s.connection);
-    EXPECT_EQ(5u, s.latencyMs);
-    EXPECT_EQ(1000u, s.linkBytesPerSecond);
-    EXPECT_EQ(120, s.logPixelsX);
-    ASSERT_EQ(1u, s.failPaths.size());
-    EXPECT_EQ(L"\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB", s.failPaths[0].path);
+    EXPECT_EQ(L"fail", s.connection.Word());
+    EXPECT_EQ(5u, s.latencyMs.Number());
+    EXPECT_EQ(1000u, s.linkBps.Number());
+    EXPECT_EQ(120u, s.dpi.Number());
+    ASSERT_EQ(1u, s.failPath.values.size());
+    EXPECT_EQ(L"\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB", s.failPath.values[0].parts[1]);
     ASSERT_EQ(0u, RunQamosim(L"set " + Quoted() + L" clear-faults").exitCode);
-    EXPECT_TRUE(handheld.Settings().failPaths.empty());
-    EXPECT_EQ(ConnectionMode::Fail, handheld.Settings().connection);
+    EXPECT_TRUE(handheld.Settings().failPath.values.empty());
+    EXPECT_EQ(L"fail", handheld.Settings().connection.Word());
 }
 
 TEST_F(QamosimTool, BadUsageSaysWhatIsWrongAndChangesNothing)

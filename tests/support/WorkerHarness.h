@@ -32,7 +32,7 @@ constexpr wchar_t kMakerKey[] = L"Software\\Palvar-Ostrand";
 }  // namespace paths
 
 // The cancel event of a run is auto-reset and named so, so that the simulated handheld can set
-// it on a chosen call: handheld.SignalEventOnCall(L"CeReadFile", 1, CancelEventName()).
+// it on a chosen call: handheld.Set(L"signal=CeReadFile:1:" + CancelEventName()).
 std::wstring CancelEventName();
 
 struct WorkerOptions {

@@ -13,7 +13,7 @@ protected:
     // Cancels when the simulated handheld has answered that function's nth call.
     WorkerResult RunCancelledOn(const wchar_t* function, unsigned nth, bool copyToCard = true)
     {
-        handheld->SignalEventOnCall(function, nth, CancelEventName());
+        handheld->Set(L"signal=" + std::wstring(function) + L":" + std::to_wstring(nth) + L":" + CancelEventName());
         WorkerOptions options;
         options.copyToCard = copyToCard;
         return Run(options);

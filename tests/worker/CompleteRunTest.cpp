@@ -147,7 +147,7 @@ TEST_F(CompleteRun, AHandheldWithoutAMemoryCardEndsTheRunAtTheCardPass)
 
 TEST_F(CompleteRun, ARunWhoseInstallerCannotBeCreatedLeavesNoCopyBehind)
 {
-    handheld->FailPath(L"CeCreateFile", paths::kInstallerCopy);
+    handheld->Set(L"fail-path=CeCreateFile:" + std::wstring(paths::kInstallerCopy));
     const WorkerResult run = Run(/*copyToCard=*/false);
     EXPECT_EQ(std::vector<WPARAM>{VUP_NOTICE_INSTALL_CREATE_FAILED}, run.Notices());
     EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
@@ -157,7 +157,7 @@ TEST_F(CompleteRun, ARunWhoseInstallerCannotBeCreatedLeavesNoCopyBehind)
 
 TEST_F(CompleteRun, AFailedWriteEndsTheRunWithoutAPartialCopy)
 {
-    handheld->FailCall(L"CeWriteFile", 60);
+    handheld->Set(L"fail-call=CeWriteFile:60");
     const WorkerResult run = Run(/*copyToCard=*/false);
     EXPECT_EQ(std::vector<WPARAM>{VUP_NOTICE_WRITE_FAILED}, run.Notices());
     EXPECT_EQ(60u, run.CountCalls(L"CeWriteFile"));

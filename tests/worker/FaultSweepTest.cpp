@@ -62,7 +62,7 @@ TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
                                         << testing::PrintToString(failing.arguments));
         handheld->PrepareDefault();
         const std::optional<WPARAM> notice = NoticeFor(failing, *handheld);
-        handheld->FailNthCall(i);
+        handheld->Set(L"fail-nth=" + std::to_wstring(i));
         const WorkerResult run = Run(/*copyToCard=*/true);
 
         // Up to the failing call the run is the reference run.

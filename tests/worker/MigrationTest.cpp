@@ -152,7 +152,7 @@ TEST_F(Migration, WithoutAnOldEntryNoLauncherKeyIsMadeOrRemoved)
 TEST_F(Migration, ANewEntryThatCannotBeCreatedKeepsTheOldOne)
 {
     const std::optional<RegValue> fileName = OldEntry(L"FileName");
-    handheld->FailPath(L"CeRegCreateKeyEx", L"HKEY_CURRENT_USER\\" + std::wstring(paths::kNewLauncherEntry));
+    handheld->Set(L"fail-path=CeRegCreateKeyEx:HKEY_CURRENT_USER\\" + std::wstring(paths::kNewLauncherEntry));
     ExpectCompleted(Run(/*copyToCard=*/false));
     EXPECT_FALSE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kNewLauncherEntry));
     EXPECT_EQ(fileName, OldEntry(L"FileName"));
@@ -162,7 +162,7 @@ TEST_F(Migration, ANewEntryThatCannotBeCreatedKeepsTheOldOne)
 TEST_F(Migration, ANewEntryValueThatCannotBeWrittenKeepsTheOldOne)
 {
     const std::optional<RegValue> commandLine = OldEntry(L"CommnadLine");
-    handheld->FailCall(L"CeRegSetValueEx", 2);
+    handheld->Set(L"fail-call=CeRegSetValueEx:2");
     ExpectCompleted(Run(/*copyToCard=*/false));
     EXPECT_EQ(commandLine, OldEntry(L"CommnadLine"));
     EXPECT_EQ(simhandheld::DwordValue(3), OldEntry(L"Index"));
@@ -178,7 +178,7 @@ TEST_F(Migration, TheDisplayDensityIsRecordedUnderANewlyCreatedMakerKey)
 TEST_F(Migration, TheDisplayDensityJoinsAnExistingMakerKey)
 {
     handheld->SetString(HKEY_LOCAL_MACHINE, paths::kMakerKey, L"Model", L"K2");
-    handheld->SetLogPixelsX(192);
+    handheld->Set(L"dpi=192");
     ExpectCompleted(Run(/*copyToCard=*/false));
     EXPECT_EQ(simhandheld::DwordValue(192), Density());
     EXPECT_EQ(simhandheld::StringValue(L"K2"), handheld->GetValue(HKEY_LOCAL_MACHINE, paths::kMakerKey, L"Model"));
@@ -192,7 +192,7 @@ TEST_F(Migration, ASecondRunLeavesTheMigrationAsItWasAndRenewsDensityAndCardCopy
     // A card copy that went stale since, left read-only as the first run left it.
     handheld->WriteFile(paths::kCardCopy6410, "stale");
     handheld->SetReadOnly(paths::kCardCopy6410, true);
-    handheld->SetLogPixelsX(120);
+    handheld->Set(L"dpi=120");
 
     ExpectCompleted(Run(/*copyToCard=*/true));
     EXPECT_EQ(shortcut, handheld->ReadFile(paths::kNewShortcut));

@@ -118,7 +118,7 @@ TEST_F(Qualification, AnEmptyVersionFileIsTooOldWithAnEmptyVersion)
 
 TEST_F(Qualification, AnUnreadableVersionFileIsTooOldWithAnEmptyVersion)
 {
-    handheld->FailCall(L"CeReadFile", 1);
+    handheld->Set(L"fail-call=CeReadFile:1");
     const HandheldSnapshot before = TakeSnapshot(*handheld);
     const WorkerResult run = Run();
     ExpectRefusedWith(VUP_NOTICE_VERSION_TOO_OLD, run, before);
