@@ -112,7 +112,7 @@ bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, WriteTimes& wri
         if (tool.Process().WaitExit(e2e::kWindowTimeoutMs) != std::optional<DWORD>(0))
             return Fail("the tool did not end well after the completion notice");
     }
-    outcome.copies = FiguresOf(handheld.Calls(), {settings->latencyMs, settings->linkBytesPerSecond}, writes.Read());
+    outcome.copies = FiguresOf(handheld.Calls(), {settings->latencyMs.Number(), settings->linkBps.Number()}, writes.Read());
     return true;
 }
 

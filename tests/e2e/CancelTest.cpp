@@ -77,7 +77,7 @@ TEST_F(Cancel, DuringTheInstallerCopyKeepsTheFinishedCardCopyOnly)
 // seconds, during which both dialogs must keep painting and answering, and take no input.
 TEST_F(Cancel, WhileTheWorkerFinishesItsChunkBothDialogsPaintAnswerAndTakeNoInput)
 {
-    handheld.SetLinkBytesPerSecond(8000);  // about eight seconds per chunk
+    handheld.Set(L"link-bps=8000");  // about eight seconds per chunk
     ToolSession tool(handheld.Folder());
     const HWND main = tool.MainDialog();
     bool waitStarted = false;
