@@ -6,7 +6,7 @@
 
 #include "WriteTimes.h"
 
-#include "simhandheld/Records.h"
+#include "simhandheld/Folder.h"
 
 #include <vector>
 

@@ -2,8 +2,6 @@
 
 #include "simhandheld/Text.h"
 
-#include <windows.h>
-
 #include <algorithm>
 
 namespace simhandheld {
@@ -27,15 +25,44 @@ bool WriteAll(HANDLE file, const std::string& bytes)
     return true;
 }
 
-// FILE_APPEND_DATA alone makes every write land at the end, even with writers in other processes.
-bool WriteNew(const std::wstring& path, DWORD access, DWORD disposition, const std::string& bytes)
+// Tabs and line breaks would split a record; a value name may hold them.
+std::wstring Field(std::wstring_view text)
 {
-    const HANDLE file = Open(path, access, disposition);
-    const bool ok = file != INVALID_HANDLE_VALUE && WriteAll(file, bytes);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    return ok;
+    std::wstring out;
+    for (wchar_t c : text) {
+        wchar_t escaped[8] = {c, L'\0'};
+        if (c < 0x20)
+            wsprintfW(escaped, L"\\x%02X", static_cast<unsigned>(c));
+        out += escaped;
+    }
+    return out;
 }
+
+std::vector<std::vector<std::wstring>> ReadTable(const std::wstring& file)
+{
+    std::string bytes;
+    std::vector<std::vector<std::wstring>> rows;
+    ReadWholeFile(file, bytes);
+    for (std::wstring_view line : Lines(DecodeTextFile(bytes))) {
+        if (line.empty())
+            continue;
+        std::vector<std::wstring> fields;
+        for (size_t tab; (tab = line.find(L'\t')) != std::wstring_view::npos; line.remove_prefix(tab + 1))
+            fields.emplace_back(line.substr(0, tab));
+        fields.emplace_back(line);
+        rows.push_back(std::move(fields));
+    }
+    return rows;
+}
+
+using Clock = void(WINAPI*)(LPFILETIME);
+
+// Windows 8 and later have a precise clock; older ones the coarse one. Looked up as the library loads.
+const Clock g_clock = [] {
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    const FARPROC precise = kernel ? GetProcAddress(kernel, "GetSystemTimePreciseAsFileTime") : nullptr;
+    return precise ? reinterpret_cast<Clock>(reinterpret_cast<void*>(precise)) : &GetSystemTimeAsFileTime;
+}();
 
 }  // namespace
 
@@ -75,8 +102,11 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes)
 bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes)
 {
     const std::wstring temporary = path + L".new";
-    if (WriteNew(temporary, GENERIC_WRITE, CREATE_ALWAYS, bytes) &&
-        MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
+    const HANDLE file = Open(temporary, GENERIC_WRITE, CREATE_ALWAYS);
+    const bool written = file != INVALID_HANDLE_VALUE && WriteAll(file, bytes);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (written && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING))
         return true;
     DeleteFileW(temporary.c_str());
     return false;
@@ -84,9 +114,11 @@ bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes)
 
 bool AppendToFile(const std::wstring& path, const std::string& bytes)
 {
-    return WriteNew(path, FILE_APPEND_DATA, OPEN_ALWAYS, bytes);
+    Appender file;
+    return file.Open(path) && file.Append(bytes);
 }
 
+// FILE_APPEND_DATA alone makes every write land at the end, even with writers in other processes.
 bool Appender::Open(const std::wstring& path)
 {
     Close();
@@ -105,6 +137,11 @@ void Appender::Close()
 bool Appender::Append(const std::string& bytes) const
 {
     return m_file != nullptr && WriteAll(m_file, bytes);
+}
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool IsDirectory(const std::wstring& path)
@@ -145,20 +182,71 @@ bool CreateDirectories(const std::wstring& path)
     return CreateDirectoryW(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+std::vector<WIN32_FIND_DATAW> FolderEntries(const std::wstring& path)
+{
+    std::vector<WIN32_FIND_DATAW> entries;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        if (std::wstring_view name = found.cFileName; name != L"." && name != L"..")
+            entries.push_back(found);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return entries;
+}
+
 bool RemoveTree(const std::wstring& path)
 {
     if (IsDirectory(path)) {
-        WIN32_FIND_DATAW found;
-        const HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-            if (std::wstring name = found.cFileName; name != L"." && name != L"..")
-                RemoveTree(InFolder(path, name.c_str()));
-        if (search != INVALID_HANDLE_VALUE)
-            FindClose(search);
+        for (const WIN32_FIND_DATAW& entry : FolderEntries(path))
+            RemoveTree(InFolder(path, entry.cFileName));
         return RemoveDirectoryW(path.c_str()) != FALSE;
     }
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     return (DeleteFileW(path.c_str()) != FALSE) || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+long long WallClockMicros()
+{
+    FILETIME now;
+    g_clock(&now);
+    constexpr long long kUnixEpochTicks = 116444736000000000LL;
+    return (static_cast<long long>(static_cast<unsigned long long>(now.dwHighDateTime) << 32 | now.dwLowDateTime) -
+            kUnixEpochTicks) / 10;
+}
+
+std::string CallLine(const CallRecord& call)
+{
+    return ToUtf8(std::to_wstring(call.seq) + L'\t' + std::to_wstring(call.startMicros) + L'\t' +
+                  std::to_wstring(call.endMicros) + L'\t' + Field(call.function) + L'\t' + Field(call.arguments) +
+                  L'\t' + Field(call.result) + L'\t' + (call.faulted ? L"faulted" : call.failed ? L"failed" : L"ok") +
+                  L"\r\n");
+}
+
+std::vector<CallRecord> ReadCalls(const std::wstring& folder)
+{
+    std::vector<CallRecord> calls;
+    for (const auto& f : ReadTable(InFolder(folder, kCallsFile))) {
+        unsigned seq = 0;
+        if (f.size() == 7 && ParseUnsigned(f[0], seq))
+            calls.push_back({seq, _wtoi64(f[1].c_str()), _wtoi64(f[2].c_str()), f[3], f[4], f[5], f[6] != L"ok",
+                             f[6] == L"faulted"});
+    }
+    return calls;
+}
+
+bool AppendStarted(const std::wstring& folder, const StartedProgram& started)
+{
+    return AppendToFile(InFolder(folder, kStartedFile),
+                        ToUtf8(Field(started.program) + L'\t' + Field(started.commandLine) + L"\r\n"));
+}
+
+std::vector<StartedProgram> ReadStarted(const std::wstring& folder)
+{
+    std::vector<StartedProgram> programs;
+    for (auto& f : ReadTable(InFolder(folder, kStartedFile)))
+        programs.push_back({f[0], f.size() > 1 ? f[1] : std::wstring()});
+    return programs;
 }
 
 }  // namespace simhandheld

@@ -1,9 +1,13 @@
-// The desktop folder that holds one simulated handheld (see README.md), and the file operations on it.
+// The desktop folder that holds one simulated handheld (see README.md), the file operations on it
+// and its records.
 #pragma once
+
+#include <windows.h>
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace simhandheld {
 
@@ -42,15 +46,43 @@ public:
     bool Append(const std::string& bytes) const;
 
 private:
-    void* m_file = nullptr;  // the file's HANDLE
+    HANDLE m_file = nullptr;
 };
 
+bool Exists(const std::wstring& path);
 bool IsDirectory(const std::wstring& path);
 bool IsFile(const std::wstring& path);
 bool IsReadOnlyFile(const std::wstring& path);
 bool SetReadOnlyFile(const std::wstring& path, bool readOnly);
 bool CreateDirectories(const std::wstring& path);
+// What a desktop folder holds, without "." and "..".
+std::vector<WIN32_FIND_DATAW> FolderEntries(const std::wstring& path);
 // Removes a file or a whole folder, read-only files included; true if nothing is left.
 bool RemoveTree(const std::wstring& path);
+
+// What the handheld records: calls.log, every remote call, and started.txt, every program started.
+struct CallRecord {
+    unsigned seq = 0;
+    long long startMicros = 0;
+    long long endMicros = 0;
+    std::wstring function;
+    std::wstring arguments;
+    std::wstring result;
+    bool failed = false;   // the call reported failure
+    bool faulted = false;  // because device.ini told it to
+};
+
+struct StartedProgram {
+    std::wstring program;
+    std::wstring commandLine;
+};
+
+// Microseconds since 1970-01-01 UTC, comparable between processes.
+long long WallClockMicros();
+
+std::string CallLine(const CallRecord& call);  // one line of calls.log, in UTF-8
+std::vector<CallRecord> ReadCalls(const std::wstring& folder);
+bool AppendStarted(const std::wstring& folder, const StartedProgram& started);
+std::vector<StartedProgram> ReadStarted(const std::wstring& folder);
 
 }  // namespace simhandheld

@@ -58,21 +58,22 @@ bool TakeQuoted(std::wstring_view& s, std::wstring& out)
     return false;
 }
 
-// Text form only for a string that reads back the same: exactly one terminator, no control characters.
-bool IsPlainString(const RegValue& value)
+std::wstring FormatData(const RegValue& value)
 {
-    if (value.type != REG_SZ || value.bytes.size() < 2 || value.bytes.size() % 2 != 0)
-        return false;
+    // Text form only for a string that reads back the same: exactly one terminator, no control characters.
     const std::wstring units = FromUtf16(value.bytes);
-    for (size_t i = 0; i < units.size(); ++i)
-        if (i + 1 == units.size() ? units[i] != 0 : units[i] < 0x20)
-            return false;
-    return true;
-}
-
-std::wstring HexData(const RegValue& value)
-{
+    bool plain = value.type == REG_SZ && value.bytes.size() >= 2 && value.bytes.size() % 2 == 0;
+    for (size_t i = 0; plain && i < units.size(); ++i)
+        plain = i + 1 == units.size() ? units[i] == 0 : units[i] >= 0x20;
+    if (plain)
+        return Quote(std::wstring_view(units).substr(0, units.size() - 1));
     wchar_t text[24];
+    if (value.type == REG_DWORD && value.bytes.size() == 4) {
+        DWORD d = 0;
+        std::memcpy(&d, value.bytes.data(), 4);
+        wsprintfW(text, L"dword:%08lx", static_cast<unsigned long>(d));
+        return text;
+    }
     wsprintfW(text, L"hex(%lx):", static_cast<unsigned long>(value.type));
     std::wstring out = text;
     for (size_t i = 0; i < value.bytes.size(); ++i) {
@@ -80,20 +81,6 @@ std::wstring HexData(const RegValue& value)
         out += text;
     }
     return out;
-}
-
-std::wstring FormatData(const RegValue& value)
-{
-    if (IsPlainString(value))
-        return Quote(FromUtf16(value.bytes.substr(0, value.bytes.size() - 2)));
-    if (value.type == REG_DWORD && value.bytes.size() == 4) {
-        DWORD d = 0;
-        std::memcpy(&d, value.bytes.data(), 4);
-        wchar_t text[16];
-        wsprintfW(text, L"dword:%08lx", static_cast<unsigned long>(d));
-        return text;
-    }
-    return HexData(value);
 }
 
 bool ParseHex(std::wstring_view s, size_t maxDigits, unsigned long& value)
@@ -123,14 +110,11 @@ std::optional<RegValue> ParseData(std::wstring_view data)
     if (data.substr(0, 4) != L"hex(" || close == std::wstring_view::npos || !ParseHex(data.substr(4, close - 4), 8, number))
         return std::nullopt;
     RegValue value{static_cast<DWORD>(number), {}};
-    for (data.remove_prefix(close + 2); !data.empty();) {
-        if (!value.bytes.empty() && data.front() == L',')
-            data.remove_prefix(1);
+    for (data.remove_prefix(close + 2); !data.empty(); data.remove_prefix(data.size() > 2 ? 3 : data.size())) {
         unsigned long byte = 0;
-        if (!ParseHex(data.substr(0, 2), 2, byte) || data.size() == 1)
+        if (!ParseHex(data.substr(0, 2), 2, byte) || (data.size() > 2 && data[2] != L','))
             return std::nullopt;
         value.bytes += static_cast<char>(byte);
-        data.remove_prefix(2);
     }
     return value;
 }
@@ -157,10 +141,15 @@ const wchar_t* RootName(HKEY key)
     return nullptr;
 }
 
+bool Registry::NoCase::operator()(const std::wstring& a, const std::wstring& b) const
+{
+    return UpperInvariant(a) < UpperInvariant(b);
+}
+
 Registry::Registry()
 {
     for (const auto& [hkey, name] : kRoots)
-        m_keys[UpperInvariant(name)] = Key{name, {}};
+        m_keys[name];
 }
 
 std::optional<Registry> Registry::Load(const std::wstring& file, std::wstring* error)
@@ -181,34 +170,24 @@ std::optional<Registry> Registry::Parse(std::wstring_view text, std::wstring* er
     Registry registry;
     const std::vector<std::wstring> lines = Lines(text);
     std::optional<std::wstring> key;
-    auto fail = [&](size_t line, const wchar_t* why) -> std::optional<Registry> {
-        if (error)
-            *error = L"line " + std::to_wstring(line + 1) + L": " + why;
-        return std::nullopt;
-    };
-    if (lines.empty() || lines[0] != kHeader)
-        return fail(0, L"not a registry file");
-    for (size_t i = 1; i < lines.size(); ++i) {
-        std::wstring_view line = lines[i];
-        if (line.empty())
+    for (size_t i = 0; i < lines.size() || i == 0; ++i) {
+        std::wstring_view line = i < lines.size() ? std::wstring_view(lines[i]) : std::wstring_view();
+        std::wstring name;
+        std::optional<RegValue> value;
+        if (i == 0 ? line == kHeader : line.empty())
             continue;
-        if (line.front() == L'[') {
-            if (line.back() != L']' || !(key = Canonical(line.substr(1, line.size() - 2))))
-                return fail(i, L"not a key of HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE or HKEY_USERS");
+        if (i > 0 && line.front() == L'[' && line.back() == L']' && (key = Canonical(line.substr(1, line.size() - 2)))) {
             registry.CreateKey(*key);
             continue;
         }
-        std::wstring name;
-        if (!key)
-            return fail(i, L"value outside a key");
-        if (line.front() == L'@')
-            line.remove_prefix(1);
-        else if (!TakeQuoted(line, name))
-            return fail(i, L"bad value name");
-        std::optional<RegValue> value;
-        if (line.empty() || line.front() != L'=' || !(value = ParseData(line.substr(1))))
-            return fail(i, L"bad value data");
-        registry.SetValue(*key, name, std::move(*value));
+        const bool named = i > 0 && (line.front() == L'@' ? (line.remove_prefix(1), true) : TakeQuoted(line, name));
+        if (key && named && !line.empty() && line.front() == L'=' && (value = ParseData(line.substr(1)))) {
+            registry.SetValue(*key, name, std::move(*value));
+            continue;
+        }
+        if (error)
+            *error = L"line " + std::to_wstring(i + 1) + L": not the header, a [key] of a root or a \"name\"=value";
+        return std::nullopt;
     }
     return registry;
 }
@@ -222,72 +201,55 @@ std::wstring Registry::Format() const
 {
     std::wstring out = kHeader + std::wstring(L"\r\n\r\n");
     // Every key but an empty root, so that an empty key survives a reload.
-    for (const auto& [upper, key] : m_keys) {
-        if (key.values.empty() && upper.find(L'\\') == std::wstring::npos)
+    for (const auto& [key, values] : m_keys) {
+        if (values.empty() && key.find(L'\\') == std::wstring::npos)
             continue;
-        out += L'[' + key.name + L"]\r\n";
-        for (const auto& [name, value] : key.values)
+        out += L'[' + key + L"]\r\n";
+        for (const auto& [name, value] : values)
             out += (name.empty() ? L"@" : Quote(name)) + L'=' + FormatData(value) + L"\r\n";
         out += L"\r\n";
     }
     return out;
 }
 
-const Registry::Key* Registry::Find(std::wstring_view key) const
+const Registry::Values* Registry::Find(std::wstring_view key) const
 {
     const std::optional<std::wstring> name = Canonical(key);
-    const auto it = name ? m_keys.find(UpperInvariant(*name)) : m_keys.end();
+    const auto it = name ? m_keys.find(*name) : m_keys.end();
     return it != m_keys.end() ? &it->second : nullptr;
-}
-
-bool Registry::KeyExists(std::wstring_view key) const
-{
-    return Find(key) != nullptr;
 }
 
 bool Registry::CreateKey(std::wstring_view key)
 {
     const std::optional<std::wstring> name = Canonical(key);
-    if (!name)
-        return false;
     bool created = false;
-    size_t end = 0;
-    do {
+    for (size_t end = 0; name && end != std::wstring::npos;) {
         end = name->find(L'\\', end + 1);
-        const std::wstring part = name->substr(0, end);
-        created = m_keys.emplace(UpperInvariant(part), Key{part, {}}).second;
-    } while (end != std::wstring::npos);
+        created = m_keys.emplace(name->substr(0, end), Values{}).second;
+    }
     return created;
 }
 
-LONG Registry::DeleteKey(std::wstring_view key)
+LONG Registry::DeleteKey(std::wstring_view key, bool withSubkeys)
 {
-    const Key* found = Find(key);
-    if (!found)
+    const std::optional<std::wstring> name = Canonical(key);
+    const auto found = name ? m_keys.find(*name) : m_keys.end();
+    if (found == m_keys.end())
         return ERROR_FILE_NOT_FOUND;
-    const std::wstring prefix = UpperInvariant(found->name) + L'\\';
-    const auto next = m_keys.upper_bound(prefix);
-    if (found->name.find(L'\\') == std::wstring::npos || (next != m_keys.end() && next->first.compare(0, prefix.size(), prefix) == 0))
+    const std::wstring prefix = UpperInvariant(found->first + L'\\');
+    auto end = std::next(found);
+    while (end != m_keys.end() && UpperInvariant(end->first).compare(0, prefix.size(), prefix) == 0)
+        ++end;
+    if (name->find(L'\\') == std::wstring::npos || (!withSubkeys && end != std::next(found)))
         return ERROR_ACCESS_DENIED;
-    DeleteTree(key);
+    m_keys.erase(found, end);
     return ERROR_SUCCESS;
-}
-
-void Registry::DeleteTree(std::wstring_view key)
-{
-    const Key* found = Find(key);
-    if (!found || found->name.find(L'\\') == std::wstring::npos)
-        return;
-    const std::wstring upper = UpperInvariant(found->name);
-    auto it = m_keys.find(upper);
-    while (it != m_keys.end() && (it->first == upper || it->first.compare(0, upper.size() + 1, upper + L'\\') == 0))
-        it = m_keys.erase(it);
 }
 
 std::optional<RegValue> Registry::GetValue(std::wstring_view key, std::wstring_view name) const
 {
-    if (const Key* found = Find(key))
-        for (const auto& [n, value] : found->values)
+    if (const Values* values = Find(key))
+        for (const auto& [n, value] : *values)
             if (EqualsNoCase(n, name))
                 return value;
     return std::nullopt;
@@ -295,15 +257,15 @@ std::optional<RegValue> Registry::GetValue(std::wstring_view key, std::wstring_v
 
 bool Registry::SetValue(std::wstring_view key, std::wstring_view name, RegValue value)
 {
-    Key* found = const_cast<Key*>(Find(key));
-    if (!found)
+    auto* values = const_cast<Values*>(Find(key));
+    if (!values)
         return false;
-    for (auto& [n, v] : found->values)
+    for (auto& [n, v] : *values)
         if (EqualsNoCase(n, name)) {
             v = std::move(value);
             return true;
         }
-    found->values.emplace_back(std::wstring(name), std::move(value));
+    values->emplace_back(std::wstring(name), std::move(value));
     return true;
 }
 

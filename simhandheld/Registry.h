@@ -1,6 +1,5 @@
 // The handheld's registry in memory, and registry.reg, the file that keeps it in the form regedit
-// exports: UTF-16LE with a byte-order mark, the line "Windows Registry Editor Version 5.00", then a
-// "[full key name]" line for every key followed by its values, one a line.
+// exports (README.md gives it).
 #pragma once
 
 #include <windows.h>
@@ -28,35 +27,33 @@ const wchar_t* RootName(HKEY key);
 
 class Registry {
 public:
-    using Values = std::vector<std::pair<std::wstring, RegValue>>;
-
     Registry();
-    // A missing file is an empty registry; a file that does not parse gives none and the reason.
+    // A missing file is an empty registry; a file that does not parse gives none and its line.
     static std::optional<Registry> Load(const std::wstring& file, std::wstring* error = nullptr);
     static std::optional<Registry> Parse(std::wstring_view text, std::wstring* error = nullptr);
     bool Save(const std::wstring& file) const;
     std::wstring Format() const;
 
     // Keys by full name ("HKEY_LOCAL_MACHINE\Platform"), compared without case; the roots always exist.
-    bool KeyExists(std::wstring_view key) const;
+    bool KeyExists(std::wstring_view key) const { return Find(key) != nullptr; }
     // Creates the key and any missing parents; true if the key itself was new.
     bool CreateKey(std::wstring_view key);
-    // As Windows CE: only a key without subkeys. ERROR_SUCCESS, ERROR_FILE_NOT_FOUND or ERROR_ACCESS_DENIED.
-    LONG DeleteKey(std::wstring_view key);
-    void DeleteTree(std::wstring_view key);
+    // Never a root; with its subkeys, or as Windows CE does, only a key without any.
+    // ERROR_SUCCESS, ERROR_FILE_NOT_FOUND or ERROR_ACCESS_DENIED.
+    LONG DeleteKey(std::wstring_view key, bool withSubkeys = false);
 
     std::optional<RegValue> GetValue(std::wstring_view key, std::wstring_view name) const;
     // False if the key does not exist.
     bool SetValue(std::wstring_view key, std::wstring_view name, RegValue value);
 
 private:
-    struct Key {
-        std::wstring name;
-        Values values;
+    struct NoCase {
+        bool operator()(const std::wstring& a, const std::wstring& b) const;
     };
-    const Key* Find(std::wstring_view key) const;
+    using Values = std::vector<std::pair<std::wstring, RegValue>>;
+    const Values* Find(std::wstring_view key) const;
 
-    std::map<std::wstring, Key> m_keys;  // by the upper-case name, so parents come before their subkeys
+    std::map<std::wstring, Values, NoCase> m_keys;  // parents come before their subkeys
 };
 
 }  // namespace simhandheld

@@ -25,6 +25,15 @@ const Row kRows[] = {QAMOSIM_SETTINGS(QAMOSIM_SETTING_ROW)};
 const wchar_t* const kEntryPoints[] = {QAMOVUP_RAPI_ENTRY_POINTS(QAMOSIM_ENTRY_POINT_NAME)};
 #undef QAMOSIM_ENTRY_POINT_NAME
 
+// The canonical spelling of one of the eighteen entry points, or none.
+std::optional<std::wstring> EntryPointName(std::wstring_view name)
+{
+    for (const wchar_t* known : kEntryPoints)
+        if (EqualsNoCase(name, known))
+            return std::wstring(known);
+    return std::nullopt;
+}
+
 // Splits off the text up to the first separator; the last part of a form takes the rest.
 std::wstring_view TakePart(std::wstring_view& text, wchar_t separator, bool last = false)
 {
@@ -76,14 +85,6 @@ unsigned SettingValue::Number(size_t part) const
 bool SettingValue::IsFor(std::wstring_view function, unsigned nth) const
 {
     return parts[0] == function && Number(1) == nth;
-}
-
-std::optional<std::wstring> EntryPointName(std::wstring_view name)
-{
-    for (const wchar_t* known : kEntryPoints)
-        if (EqualsNoCase(name, known))
-            return std::wstring(known);
-    return std::nullopt;
 }
 
 DeviceSettings::DeviceSettings()

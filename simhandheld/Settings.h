@@ -57,7 +57,4 @@ struct DeviceSettings {
 // "  name=form   help" for every setting, for qamosim's usage.
 std::wstring SettingsHelp();
 
-// The canonical spelling of one of the eighteen entry points, or none.
-std::optional<std::wstring> EntryPointName(std::wstring_view name);
-
 }  // namespace simhandheld

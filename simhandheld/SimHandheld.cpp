@@ -6,19 +6,11 @@
 #include <stdexcept>
 
 namespace simhandheld {
-namespace {
-
-[[noreturn]] void Fail(const std::wstring& what)
-{
-    throw std::runtime_error("simulated handheld: " + ToUtf8(what));
-}
-
-}  // namespace
 
 void Handheld::Require(bool done, const std::wstring& what)
 {
     if (!done)
-        Fail(what);
+        throw std::runtime_error("simulated handheld: " + ToUtf8(what));
 }
 
 std::wstring Handheld::TemporaryFolder(const std::wstring& name)
@@ -60,14 +52,10 @@ void Handheld::Prepare(const PrepareOptions& options)
         WriteFile(kVersionFile, "qamo+ for Handheld\r\n" + ToUtf8(*options.version) + "\r\n");
     const std::wstring program = L"\\Program Files\\qamo\\qamo.exe";
     const std::string target = "\"" + ToUtf8(program) + "\" -gps";
-    if (options.shortcut)  // a CE shortcut is "<length>#<target>"
-        WriteFile(kShortcutFile, std::to_string(target.size()) + "#" + target);
-    if (options.launcher) {
-        SetString(HKEY_CURRENT_USER, kLauncherKey, L"FileName", program);
-        SetString(HKEY_CURRENT_USER, kLauncherKey, L"CommnadLine", L"-gps");
-        SetDword(HKEY_CURRENT_USER, kLauncherKey, L"Index", 3);
-    }
-    Set(L"dpi=" + std::to_wstring(options.dpi));
+    WriteFile(kShortcutFile, std::to_string(target.size()) + "#" + target);  // a CE shortcut is "<length>#<target>"
+    SetString(HKEY_CURRENT_USER, kLauncherKey, L"FileName", program);
+    SetString(HKEY_CURRENT_USER, kLauncherKey, L"CommnadLine", L"-gps");
+    SetDword(HKEY_CURRENT_USER, kLauncherKey, L"Index", 3);
 }
 
 void Handheld::WriteFile(const std::wstring& path, const std::string& bytes)
@@ -89,16 +77,11 @@ std::optional<std::string> Handheld::ReadFile(const std::wstring& path) const
 std::vector<Handheld::Entry> Handheld::List(const std::wstring& folderPath) const
 {
     std::vector<Entry> entries;
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((Desktop(folderPath) + L"\\*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+    for (const WIN32_FIND_DATAW& found : FolderEntries(Desktop(folderPath))) {
         const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (std::wstring name = found.cFileName; name != L"." && name != L"..")
-            entries.push_back({name, folder, folder ? 0 : (static_cast<unsigned long long>(found.nFileSizeHigh) << 32 | found.nFileSizeLow),
-                               !folder && (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)});
+        entries.push_back({found.cFileName, folder, folder ? 0 : (static_cast<unsigned long long>(found.nFileSizeHigh) << 32 | found.nFileSizeLow),
+                           !folder && (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)});
     }
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
     return entries;
 }
 

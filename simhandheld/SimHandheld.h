@@ -4,7 +4,6 @@
 #pragma once
 
 #include "simhandheld/Folder.h"
-#include "simhandheld/Records.h"
 #include "simhandheld/Registry.h"
 #include "simhandheld/Settings.h"
 
@@ -27,10 +26,7 @@ inline constexpr wchar_t kMemoryCardFolder[] = L"\\Storage Card";
 struct PrepareOptions {
     std::optional<std::wstring> platform = L"SMDK6410";       // HKLM\Platform "Name"
     std::optional<std::wstring> version = L"Version 1.2.1.0";  // second line of the version file
-    bool shortcut = true;                                       // the (GPS) shortcut in the start menu
-    bool launcher = true;                                       // its entry under HKCU ...\FileList
     bool memoryCard = true;                                     // \Storage Card
-    unsigned dpi = 96;
 };
 
 class Handheld {
@@ -45,14 +41,14 @@ public:
 
     // Empty handheld: no files, empty registry, default settings, no records.
     void Clear();
-    // Clear, then an SMDK6410 with qamo+ "Version 1.2.1.0", its shortcut and launcher entry, a card.
+    // Clear, then an SMDK6410 with qamo+ "Version 1.2.1.0", its shortcut and launcher entry, a card, 96 dpi.
     void Prepare(const PrepareOptions& options);
     void PrepareDefault() { Prepare(PrepareOptions{}); }
 
     // Files. WriteFile creates missing folders on the way.
     void WriteFile(const std::wstring& path, const std::string& bytes);
     std::optional<std::string> ReadFile(const std::wstring& path) const;
-    bool Exists(const std::wstring& path) const { return GetFileAttributesW(Desktop(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+    bool Exists(const std::wstring& path) const { return simhandheld::Exists(Desktop(path)); }
     bool IsReadOnly(const std::wstring& path) const { return IsReadOnlyFile(Desktop(path)); }
     void SetReadOnly(const std::wstring& path, bool readOnly) { Require(SetReadOnlyFile(Desktop(path), readOnly), L"cannot change " + path); }
     void CreateDirectory(const std::wstring& path) { Require(CreateDirectories(Desktop(path)), L"cannot create " + path); }
@@ -89,7 +85,7 @@ public:
     // With its subkeys.
     void DeleteKey(HKEY root, const std::wstring& key)
     {
-        ChangeRegistry([&](Registry& registry) { registry.DeleteTree(KeyName(root, key)); });
+        ChangeRegistry([&](Registry& registry) { registry.DeleteKey(KeyName(root, key), true); });
     }
     Registry LoadRegistry() const;
 

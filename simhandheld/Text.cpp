@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <cstring>
 
 namespace simhandheld {
 
@@ -24,17 +25,13 @@ std::wstring FromUtf8(std::string_view text)
 
 std::string ToUtf16(std::wstring_view text)
 {
-    std::string bytes;
-    for (wchar_t c : text)
-        bytes += {static_cast<char>(c & 0xFF), static_cast<char>((c >> 8) & 0xFF)};
-    return bytes;
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
 }
 
 std::wstring FromUtf16(std::string_view bytes)
 {
-    std::wstring text(bytes.size() / 2, L'\0');
-    for (size_t i = 0; i < text.size(); ++i)
-        text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) | static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+    std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
     return text;
 }
 
@@ -74,11 +71,11 @@ std::wstring_view NextComponent(std::wstring_view& path)
     return component;
 }
 
-std::wstring Hex(unsigned long value)
+std::wstring NumberText(unsigned long long value, bool hex)
 {
-    wchar_t buffer[16];
-    wsprintfW(buffer, L"0x%lX", value);
-    return buffer;
+    wchar_t text[24];
+    wsprintfW(text, hex ? L"0x%I64X" : L"%I64u", value);
+    return text;
 }
 
 bool ParseUnsigned(std::wstring_view text, unsigned& value)

@@ -9,7 +9,7 @@ namespace simhandheld {
 
 std::string ToUtf8(std::wstring_view text);
 std::wstring FromUtf8(std::string_view text);
-std::string ToUtf16(std::wstring_view text);      // little-endian, as Windows keeps it
+std::string ToUtf16(std::wstring_view text);      // as Windows keeps it in memory and in files
 std::wstring FromUtf16(std::string_view bytes);  // an odd last byte is dropped
 // A text file's bytes: UTF-16LE if it starts with that byte-order mark, else UTF-8 (mark optional).
 std::wstring DecodeTextFile(std::string_view bytes);
@@ -29,7 +29,7 @@ std::vector<std::wstring> Lines(std::wstring_view text);
 // Splits "a\b\\c" into its non-empty components.
 std::wstring_view NextComponent(std::wstring_view& path);
 
-std::wstring Hex(unsigned long value);
+std::wstring NumberText(unsigned long long value, bool hex = false);  // hex: "0x1A"
 
 // Decimal digits only, no sign; false on anything else or overflow.
 bool ParseUnsigned(std::wstring_view text, unsigned& value);

@@ -41,8 +41,7 @@ int Failure(int code, const std::wstring& why, bool usage = false)
     if (usage)
         WriteLine(STD_ERROR_HANDLE,
                   L"usage:\r\n"
-                  L"  qamosim prepare FOLDER [--platform NAME | --no-platform] [--version TEXT | --no-version-file]\r\n"
-                  L"                         [--no-shortcut] [--no-launcher] [--no-card] [--dpi N]\r\n"
+                  L"  qamosim prepare FOLDER [--platform NAME | --no-platform] [--version TEXT | --no-version-file] [--no-card]\r\n"
                   L"  qamosim show FOLDER\r\n"
                   L"  qamosim set FOLDER SETTING...\r\n"
                   L"settings:\r\n" +
@@ -64,9 +63,9 @@ int Prepare(const std::wstring& folder, const std::vector<std::wstring>& args)
             options.version = args[++i];
         else if (a == L"--no-version-file")
             options.version.reset();
-        else if (a == L"--no-shortcut" || a == L"--no-launcher" || a == L"--no-card")
-            (a == L"--no-shortcut" ? options.shortcut : a == L"--no-launcher" ? options.launcher : options.memoryCard) = false;
-        else if (!(a == L"--dpi" && hasValue && ParseUnsigned(args[++i], options.dpi) && options.dpi > 0))
+        else if (a == L"--no-card")
+            options.memoryCard = false;
+        else
             return Failure(kUsageError, L"bad option " + a, true);
     }
     if (!CreateDirectories(folder))
@@ -74,9 +73,8 @@ int Prepare(const std::wstring& folder, const std::vector<std::wstring>& args)
     Handheld(folder).Prepare(options);
     // Said in full, as a second prepare replaces everything the first one made.
     Print(L"prepared " + folder + L" afresh: platform " + options.platform.value_or(L"(none)") + L", version file " +
-          (options.version ? L"\"" + *options.version + L"\"" : L"(none)") + (options.shortcut ? L", shortcut" : L"") +
-          (options.launcher ? L", launcher entry" : L"") + (options.memoryCard ? L", memory card" : L", no memory card") +
-          L", " + std::to_wstring(options.dpi) + L" dpi, default settings");
+          (options.version ? L"\"" + *options.version + L"\"" : L"(none)") + L", shortcut, launcher entry" +
+          (options.memoryCard ? L", memory card" : L", no memory card") + L", default settings");
     return 0;
 }
 
@@ -106,11 +104,6 @@ int Show(const std::wstring& folder)
     for (const std::wstring& line : Lines(settings))
         if (!line.empty() && line[0] != L';')
             Print(L"  " + line);
-    const std::optional<std::string> version = handheld.ReadFile(kVersionFile);
-    Print(std::wstring(L"Version file ") + kVersionFile + (version ? L":" : L": (none)"));
-    for (const std::wstring& line : Lines(FromUtf8(version.value_or(""))))
-        Print(L"  " + line);
-    Print(std::wstring(L"Memory card: ") + (handheld.Exists(kMemoryCardFolder) ? L"present" : L"absent"));
     Print(L"Files:");
     ShowFiles(handheld, L"", L"  ");
     Print(L"Registry (registry.reg):");

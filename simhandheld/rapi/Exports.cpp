@@ -19,27 +19,6 @@ T WithError(DWORD error, T result)
     return result;
 }
 
-bool Exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The key a registry call names, logged with its full name as the call's subject.
-std::optional<std::wstring> NamedKey(Call& call, HKEY key, LPCWSTR sub)
-{
-    std::optional<std::wstring> name = call.Handheld().KeyOf(key);
-    if (!name) {
-        call.Number(L"key", reinterpret_cast<UINT_PTR>(key), true);
-        call.Text(L"subkey", sub);
-        return std::nullopt;
-    }
-    std::wstring_view rest = sub ? sub : L"";
-    for (std::wstring_view part = NextComponent(rest); !part.empty(); part = NextComponent(rest))
-        *name += L'\\' + std::wstring(part);
-    call.Subject(L"key", name->c_str());
-    return name;
-}
-
 // One read or write through a file handle the link gave out.
 BOOL Transfer(const wchar_t* function, HANDLE hFile, LPVOID buffer, DWORD bytes, LPDWORD done, bool write)
 {
@@ -60,9 +39,21 @@ BOOL Transfer(const wchar_t* function, HANDLE hFile, LPVOID buffer, DWORD bytes,
     return call.Bool(ok, (write ? L"written=" : L"read=") + std::to_wstring(count));
 }
 
-// A registry call: its key named and logged, and the registry file read once the call may go on.
+// A registry call: its key named and logged by its full name as the call's subject, and the
+// registry file read once the call may go on.
 struct RegistryCall {
-    RegistryCall(const wchar_t* function, HKEY hKey, LPCWSTR subKey) : call(function), key(NamedKey(call, hKey, subKey)) {}
+    RegistryCall(const wchar_t* function, HKEY hKey, LPCWSTR subKey) : call(function), key(call.Handheld().KeyOf(hKey))
+    {
+        if (!key) {
+            call.Number(L"key", reinterpret_cast<UINT_PTR>(hKey), true);
+            call.Text(L"subkey", subKey);
+            return;
+        }
+        std::wstring_view rest = subKey ? subKey : L"";
+        for (std::wstring_view part = NextComponent(rest); !part.empty(); part = NextComponent(rest))
+            *key += L'\\' + std::wstring(part);
+        call.Subject(L"key", key->c_str());
+    }
 
     // The value a call reads or writes is a subject of fail-path too.
     void Value(LPCWSTR valueName)
@@ -135,7 +126,7 @@ HANDLE WINAPI CeCreateFile(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwSh
     if (file == INVALID_HANDLE_VALUE)
         return call.Handle(file);
     const DWORD error = GetLastError();  // ERROR_ALREADY_EXISTS tells OPEN_ALWAYS callers what happened
-    return call.Handle(WithError(error, call.Handheld().Add(Link::Kind::File, file)));
+    return call.Handle(WithError(error, call.Handheld().Add(file)));
 }
 
 BOOL WINAPI CeReadFile(HANDLE hFile, LPVOID lpBuffer, DWORD nNumberOfBytesToRead, LPDWORD lpNumberOfBytesRead,
@@ -202,8 +193,8 @@ BOOL WINAPI CeCreateProcess(LPCWSTR lpApplicationName, LPCWSTR lpCommandLine, LP
     if (!AppendStarted(link.Folder(), {lpApplicationName ? lpApplicationName : L"", lpCommandLine ? lpCommandLine : L""}))
         return call.Bool(WithError(ERROR_GEN_FAILURE, FALSE));
     if (lpProcessInformation) {
-        lpProcessInformation->hProcess = link.Add(Link::Kind::Process);
-        lpProcessInformation->hThread = link.Add(Link::Kind::Thread);
+        lpProcessInformation->hProcess = link.Add();
+        lpProcessInformation->hThread = link.Add();
         lpProcessInformation->dwProcessId = link.NextId();
         lpProcessInformation->dwThreadId = link.NextId();
     }
@@ -217,7 +208,7 @@ LONG WINAPI CeRegOpenKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, REGSAM, PHKEY phk
         return r.call.Status(status);
     if (!r.registry->KeyExists(*r.key))
         return r.call.Status(ERROR_FILE_NOT_FOUND);
-    *phkResult = static_cast<HKEY>(r.call.Handheld().Add(Link::Kind::Key, nullptr, *r.key));
+    *phkResult = static_cast<HKEY>(r.call.Handheld().Add(nullptr, *r.key));
     return r.call.Status(ERROR_SUCCESS);
 }
 
@@ -265,11 +256,8 @@ INT WINAPI CeGetDesktopDeviceCaps(INT nIndex)
     if (call.Refused())
         return call.Int(0);
     const int dpi = static_cast<int>(call.Handheld().Settings().dpi.Number());
-    const std::pair<int, int> caps[] = {{LOGPIXELSX, dpi}, {LOGPIXELSY, dpi}, {HORZRES, 480}, {VERTRES, 640}, {BITSPIXEL, 16}, {PLANES, 1}};
-    for (const auto& [index, value] : caps)
-        if (index == nIndex)
-            return call.Int(value);
-    return call.Int(0);
+    return call.Int(nIndex == LOGPIXELSX || nIndex == LOGPIXELSY ? dpi : nIndex == HORZRES ? 480 : nIndex == VERTRES ? 640
+                    : nIndex == BITSPIXEL ? 16 : nIndex == PLANES ? 1 : 0);
 }
 
 LONG WINAPI CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, REGSAM, LPSECURITY_ATTRIBUTES,
@@ -283,7 +271,7 @@ LONG WINAPI CeRegCreateKeyEx(HKEY hKey, LPCWSTR lpSubKey, DWORD, LPWSTR, DWORD, 
         return r.call.Status(ERROR_WRITE_FAULT);
     if (lpdwDisposition)
         *lpdwDisposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    *phkResult = static_cast<HKEY>(r.call.Handheld().Add(Link::Kind::Key, nullptr, *r.key));
+    *phkResult = static_cast<HKEY>(r.call.Handheld().Add(nullptr, *r.key));
     return r.call.Status(ERROR_SUCCESS);
 }
 

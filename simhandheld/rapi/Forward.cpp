@@ -1,8 +1,6 @@
-// rapi.dll: the eighteen entry points, each handing its call to qamosimlink.dll, loaded by the full
-// path of this library's own folder. Neither forwarded exports nor a plain name would do: the
-// loader looks those up by its search order, where a qamosimlink.dll beside the program comes first.
-// Built without any runtime (no C++ library, no unwinder): the tool loads and frees this library
-// once per run, and the 32-bit GCC runtime makes a semaphore at every load that no unload closes.
+// rapi.dll: the eighteen entry points, each handing its call to qamosimlink.dll by the full path of
+// this library's own folder, never by the loader's search order (README.md says why), and without
+// any runtime: the 32-bit GCC runtime makes a semaphore at every load that no unload closes.
 #include "devicelink/RapiApi.h"
 
 #include <type_traits>
@@ -20,16 +18,14 @@ FARPROC Find(const char* name)
     if (g_link == nullptr) {
         wchar_t path[MAX_PATH + 16];
         DWORD n = GetModuleFileNameW(reinterpret_cast<HMODULE>(&__ImageBase), path, MAX_PATH);
-        while (n > 0 && path[n - 1] != L'\\')
+        while (n > 0 && n < MAX_PATH && path[n - 1] != L'\\')
             --n;
-        if (n == 0 || n >= MAX_PATH) {
-            SetLastError(ERROR_MOD_NOT_FOUND);
-            return nullptr;
+        if (n > 0 && n < MAX_PATH) {  // else its path is cut short
+            for (const wchar_t* p = L"qamosimlink.dll"; *p != L'\0'; ++p)
+                path[n++] = *p;
+            path[n] = L'\0';
+            g_link = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         }
-        for (const wchar_t* p = L"qamosimlink.dll"; *p != L'\0'; ++p)
-            path[n++] = *p;
-        path[n] = L'\0';
-        g_link = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     }
     if (g_link == nullptr) {
         SetLastError(ERROR_MOD_NOT_FOUND);

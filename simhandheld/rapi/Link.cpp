@@ -1,13 +1,13 @@
 #include "simhandheld/rapi/Link.h"
 
-#include "simhandheld/Text.h"
+#include "simhandheld/Registry.h"
 
 namespace simhandheld {
 namespace {
 
 // Made while the library loads and never destroyed: the library stays loaded (DllMain), and at
 // process exit there is nothing left to join, and nothing to close that the system does not.
-Link& g_link = Link::Instance();
+Link& g_link = *new Link;
 
 // Time enough to append a line to calls.log, with room to spare.
 constexpr long long kLogWriteAllowanceMicros = 1000;
@@ -28,14 +28,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
     HMODULE self = nullptr;
     if (reason == DLL_PROCESS_ATTACH)
         GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                           reinterpret_cast<LPCWSTR>(&Link::Instance), &self);
+                           reinterpret_cast<LPCWSTR>(&DllMain), &self);
     return TRUE;
-}
-
-Link& Link::Instance()
-{
-    static Link* const link = new Link;
-    return *link;
 }
 
 HRESULT Link::Start(RAPIINIT* init)
@@ -82,22 +76,22 @@ void Link::Stop()
     m_connected.store(false);
     m_callLog.Close();
     for (auto& [value, open] : m_handles)
-        if (open.file)
-            CloseHandle(open.file);
+        if (open.first)
+            CloseHandle(open.first);
     m_handles.clear();
 }
 
-HANDLE Link::Add(Kind kind, HANDLE file, std::wstring key)
+HANDLE Link::Add(HANDLE file, std::wstring key)
 {
     m_nextHandle += 4;
-    m_handles[m_nextHandle] = Open{kind, file, std::move(key)};
+    m_handles[m_nextHandle] = {file, std::move(key)};
     return reinterpret_cast<HANDLE>(m_nextHandle);
 }
 
 HANDLE Link::FileOf(HANDLE handle) const
 {
     const auto it = m_handles.find(reinterpret_cast<UINT_PTR>(handle));
-    return it != m_handles.end() && it->second.kind == Kind::File ? it->second.file : nullptr;
+    return it != m_handles.end() ? it->second.first : nullptr;
 }
 
 std::optional<std::wstring> Link::KeyOf(HKEY key) const
@@ -105,9 +99,9 @@ std::optional<std::wstring> Link::KeyOf(HKEY key) const
     if (const wchar_t* root = RootName(key))
         return root;
     const auto it = m_handles.find(reinterpret_cast<UINT_PTR>(key));
-    if (it == m_handles.end() || it->second.kind != Kind::Key)
+    if (it == m_handles.end() || it->second.second.empty())
         return std::nullopt;
-    return it->second.key;
+    return it->second.second;
 }
 
 bool Link::Close(HANDLE handle, bool key)
@@ -115,10 +109,10 @@ bool Link::Close(HANDLE handle, bool key)
     if (key && RootName(static_cast<HKEY>(handle)))
         return true;
     const auto it = m_handles.find(reinterpret_cast<UINT_PTR>(handle));
-    if (it == m_handles.end() || (it->second.kind == Kind::Key) != key)
+    if (it == m_handles.end() || it->second.second.empty() == key)
         return false;
-    if (it->second.file)
-        CloseHandle(it->second.file);
+    if (it->second.first)
+        CloseHandle(it->second.first);
     m_handles.erase(it);
     return true;
 }
@@ -191,10 +185,14 @@ Call::~Call()
     SetLastError(error);
 }
 
+void Call::Argument(const wchar_t* name, const std::wstring& value)
+{
+    m_record.arguments += (m_record.arguments.empty() ? L"" : L" ") + std::wstring(name) + L'=' + value;
+}
+
 void Call::Text(const wchar_t* name, LPCWSTR text)
 {
-    m_record.arguments += (m_record.arguments.empty() ? L"" : L" ") + std::wstring(name) +
-                          (text ? L"=\"" + std::wstring(text) + L'"' : std::wstring(L"=null"));
+    Argument(name, text ? L'"' + std::wstring(text) + L'"' : L"null");
 }
 
 void Call::Subject(const wchar_t* name, LPCWSTR text)
@@ -202,13 +200,6 @@ void Call::Subject(const wchar_t* name, LPCWSTR text)
     Text(name, text);
     if (text)
         m_subjects.emplace_back(text);
-}
-
-void Call::Number(const wchar_t* name, unsigned long long value, bool hex)
-{
-    wchar_t text[24];
-    wsprintfW(text, hex ? L"0x%I64X" : L"%I64u", value);
-    m_record.arguments += (m_record.arguments.empty() ? L"" : L" ") + std::wstring(name) + L'=' + text;
 }
 
 bool Call::Refused(bool needsConnection)
@@ -242,12 +233,6 @@ std::optional<std::wstring> Call::Target(LPCWSTR path)
 {
     Subject(L"path", path);
     return Refused() ? std::nullopt : Desktop(path);
-}
-
-void Call::Record(bool failed, const std::wstring& result)
-{
-    m_record.failed = failed;
-    m_record.result = result;
 }
 
 }  // namespace simhandheld

@@ -6,8 +6,6 @@
 
 #include "devicelink/RapiApi.h"
 #include "simhandheld/Folder.h"
-#include "simhandheld/Records.h"
-#include "simhandheld/Registry.h"
 #include "simhandheld/Settings.h"
 #include "simhandheld/Text.h"
 
@@ -21,7 +19,7 @@ namespace simhandheld {
 
 class Link {
 public:
-    static Link& Instance();
+    Link() { InitializeCriticalSection(&m_lock); }
 
     // Starts a connection as device.ini says; the result is CeRapiInitEx's.
     HRESULT Start(RAPIINIT* init);
@@ -32,10 +30,9 @@ public:
     const std::wstring& Folder() const { return m_folder; }
     const DeviceSettings& Settings() const { return m_settings; }
 
-    // Handles given to the caller: desktop files, made-up processes and threads, registry keys by
-    // full name (the predefined roots are their own).
-    enum class Kind { File, Process, Thread, Key };
-    HANDLE Add(Kind kind, HANDLE file = nullptr, std::wstring key = {});
+    // Handles given to the caller: desktop files, registry keys by full name (the predefined roots
+    // are their own), and with neither, made-up processes and threads.
+    HANDLE Add(HANDLE file = nullptr, std::wstring key = {});
     HANDLE FileOf(HANDLE handle) const;
     std::optional<std::wstring> KeyOf(HKEY key) const;
     bool Close(HANDLE handle, bool key);
@@ -43,7 +40,6 @@ public:
 
 private:
     friend class Call;
-    Link() { InitializeCriticalSection(&m_lock); }
     static DWORD WINAPI CompleteStart(void* link);
 
     CRITICAL_SECTION m_lock{};
@@ -59,12 +55,7 @@ private:
     HANDLE m_startThread = nullptr;
     unsigned m_calls = 0;
     std::map<std::wstring, unsigned> m_callsByFunction;
-    struct Open {
-        Kind kind{};
-        HANDLE file = nullptr;
-        std::wstring key;
-    };
-    std::map<UINT_PTR, Open> m_handles;
+    std::map<UINT_PTR, std::pair<HANDLE, std::wstring>> m_handles;  // the file, the key
     UINT_PTR m_nextHandle = 0;
     DWORD m_nextId = 0;
 };
@@ -84,7 +75,7 @@ public:
     // Arguments for the log. A subject is also what fail-path compares with.
     void Text(const wchar_t* name, LPCWSTR text);
     void Subject(const wchar_t* name, LPCWSTR text);
-    void Number(const wchar_t* name, unsigned long long value, bool hex = false);
+    void Number(const wchar_t* name, unsigned long long value, bool hex = false) { Argument(name, NumberText(value, hex)); }
 
     // True if the call must do nothing: no connection (when it needs one) or a fault from device.ini.
     // The last error is then set; registry calls return RefusalError().
@@ -100,21 +91,26 @@ public:
     // Record the result, and return it.
     BOOL Bool(BOOL ok, const std::wstring& detail = {})
     {
-        Record(!ok, (ok ? L"TRUE" : L"FALSE error=" + std::to_wstring(GetLastError())) + (detail.empty() ? L"" : L" " + detail));
-        return ok;
+        return Record(ok, !ok, (ok ? L"TRUE" : L"FALSE error=" + std::to_wstring(GetLastError())) + (detail.empty() ? L"" : L" " + detail));
     }
     HANDLE Handle(HANDLE h)
     {
         const bool failed = h == INVALID_HANDLE_VALUE;
-        Record(failed, failed ? L"INVALID_HANDLE_VALUE error=" + std::to_wstring(GetLastError()) : Hex(static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(h))));
-        return h;
+        return Record(h, failed, failed ? L"INVALID_HANDLE_VALUE error=" + std::to_wstring(GetLastError()) : NumberText(reinterpret_cast<UINT_PTR>(h), true));
     }
-    LONG Status(LONG status) { Record(status != ERROR_SUCCESS, std::to_wstring(status)); return status; }
-    HRESULT Result(HRESULT hr) { Record(FAILED(hr), Hex(static_cast<unsigned long>(hr))); return hr; }
-    int Int(int value) { Record(value == 0, std::to_wstring(value)); return value; }
+    LONG Status(LONG status) { return Record(status, status != ERROR_SUCCESS, std::to_wstring(status)); }
+    HRESULT Result(HRESULT hr) { return Record(hr, FAILED(hr), NumberText(static_cast<unsigned long>(hr), true)); }
+    int Int(int value) { return Record(value, value == 0, std::to_wstring(value)); }
 
 private:
-    void Record(bool failed, const std::wstring& result);
+    void Argument(const wchar_t* name, const std::wstring& value);
+    template <typename T>
+    T Record(T value, bool failed, std::wstring result)
+    {
+        m_record.failed = failed;
+        m_record.result = std::move(result);
+        return value;
+    }
 
     Link& m_link;
     CallRecord m_record;
