@@ -155,20 +155,16 @@ BOOL WINAPI CeDeleteFile(LPCWSTR lpFileName)
 {
     Call call(L"CeDeleteFile");
     const std::optional<std::wstring> desktop = call.Target(lpFileName);
-    if (!desktop)
-        return call.Bool(FALSE);
-    if (Exists(*desktop) && (!IsFile(*desktop) || IsReadOnlyFile(*desktop)))
+    if (desktop && (IsDirectory(*desktop) || IsReadOnlyFile(*desktop)))
         return call.Bool(WithError(ERROR_ACCESS_DENIED, FALSE));
-    return call.Bool(DeleteFileW(desktop->c_str()));
+    return call.Bool(desktop && DeleteFileW(desktop->c_str()));
 }
 
 BOOL WINAPI CeCreateDirectory(LPCWSTR lpPathName, LPSECURITY_ATTRIBUTES)
 {
     Call call(L"CeCreateDirectory");
     const std::optional<std::wstring> desktop = call.Target(lpPathName);
-    if (!desktop)
-        return call.Bool(FALSE);
-    return call.Bool(Exists(*desktop) ? WithError(ERROR_ALREADY_EXISTS, FALSE) : CreateDirectoryW(desktop->c_str(), nullptr));
+    return call.Bool(desktop && (Exists(*desktop) ? WithError(ERROR_ALREADY_EXISTS, FALSE) : CreateDirectoryW(desktop->c_str(), nullptr)));
 }
 
 BOOL WINAPI CeSetFileAttributes(LPCWSTR lpFileName, DWORD dwFileAttributes)
@@ -299,9 +295,7 @@ BOOL WINAPI CeMoveFile(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName)
         return call.Bool(FALSE);
     const std::optional<std::wstring> from = call.Desktop(lpExistingFileName);
     const std::optional<std::wstring> to = call.Desktop(lpNewFileName);
-    if (!from || !to)
-        return call.Bool(FALSE);
-    return call.Bool(Exists(*to) ? WithError(ERROR_ALREADY_EXISTS, FALSE) : MoveFileW(from->c_str(), to->c_str()));
+    return call.Bool(from && to && (Exists(*to) ? WithError(ERROR_ALREADY_EXISTS, FALSE) : MoveFileW(from->c_str(), to->c_str())));
 }
 
 LONG WINAPI CeRegDeleteKey(HKEY hKey, LPCWSTR lpSubKey)

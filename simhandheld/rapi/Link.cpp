@@ -99,9 +99,7 @@ std::optional<std::wstring> Link::KeyOf(HKEY key) const
     if (const wchar_t* root = RootName(key))
         return root;
     const auto it = m_handles.find(reinterpret_cast<UINT_PTR>(key));
-    if (it == m_handles.end() || it->second.second.empty())
-        return std::nullopt;
-    return it->second.second;
+    return it != m_handles.end() && !it->second.second.empty() ? std::optional(it->second.second) : std::nullopt;
 }
 
 bool Link::Close(HANDLE handle, bool key)
