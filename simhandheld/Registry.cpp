@@ -1,7 +1,6 @@
 #include "simhandheld/Registry.h"
 
 #include "simhandheld/Folder.h"
-#include "simhandheld/Text.h"
 
 #include <cstring>
 

@@ -2,7 +2,6 @@
 
 #include "devicelink/RapiApi.h"
 #include "simhandheld/Folder.h"
-#include "simhandheld/Text.h"
 
 #include <algorithm>
 

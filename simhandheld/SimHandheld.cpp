@@ -1,7 +1,6 @@
 #include "simhandheld/SimHandheld.h"
 
 #include "simhandheld/Folder.h"
-#include "simhandheld/Text.h"
 
 #include <stdexcept>
 
@@ -47,15 +46,15 @@ void Handheld::Prepare(const PrepareOptions& options)
     if (options.memoryCard)
         CreateDirectory(kMemoryCardFolder);
     if (options.platform)
-        SetString(HKEY_LOCAL_MACHINE, kPlatformKey, L"Name", *options.platform);
+        SetValue(HKEY_LOCAL_MACHINE, kPlatformKey, L"Name", StringValue(*options.platform));
     if (options.version)
         WriteFile(kVersionFile, "qamo+ for Handheld\r\n" + ToUtf8(*options.version) + "\r\n");
     const std::wstring program = L"\\Program Files\\qamo\\qamo.exe";
     const std::string target = "\"" + ToUtf8(program) + "\" -gps";
     WriteFile(kShortcutFile, std::to_string(target.size()) + "#" + target);  // a CE shortcut is "<length>#<target>"
-    SetString(HKEY_CURRENT_USER, kLauncherKey, L"FileName", program);
-    SetString(HKEY_CURRENT_USER, kLauncherKey, L"CommnadLine", L"-gps");
-    SetDword(HKEY_CURRENT_USER, kLauncherKey, L"Index", 3);
+    SetValue(HKEY_CURRENT_USER, kLauncherKey, L"FileName", StringValue(program));
+    SetValue(HKEY_CURRENT_USER, kLauncherKey, L"CommnadLine", StringValue(L"-gps"));
+    SetValue(HKEY_CURRENT_USER, kLauncherKey, L"Index", DwordValue(3));
 }
 
 void Handheld::WriteFile(const std::wstring& path, const std::string& bytes)
@@ -74,15 +73,12 @@ std::optional<std::string> Handheld::ReadFile(const std::wstring& path) const
     return bytes;
 }
 
-std::vector<Handheld::Entry> Handheld::List(const std::wstring& folderPath) const
+std::vector<std::wstring> Handheld::List(const std::wstring& folderPath) const
 {
-    std::vector<Entry> entries;
-    for (const WIN32_FIND_DATAW& found : FolderEntries(Desktop(folderPath))) {
-        const bool folder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        entries.push_back({found.cFileName, folder, folder ? 0 : (static_cast<unsigned long long>(found.nFileSizeHigh) << 32 | found.nFileSizeLow),
-                           !folder && (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)});
-    }
-    return entries;
+    std::vector<std::wstring> names;
+    for (const WIN32_FIND_DATAW& found : FolderEntries(Desktop(folderPath)))
+        names.push_back(found.cFileName + std::wstring((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? L"\\" : L""));
+    return names;
 }
 
 Registry Handheld::LoadRegistry() const
@@ -106,12 +102,11 @@ void Handheld::ChangeRegistry(const std::function<void(Registry&)>& change)
     Require(registry.Save(InFolder(m_folder, kRegistryFile)), L"cannot write registry.reg");
 }
 
-void Handheld::SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type,
-                        const std::string& bytes)
+void Handheld::SetValue(HKEY root, const std::wstring& key, const std::wstring& name, const RegValue& value)
 {
     ChangeRegistry([&](Registry& registry) {
         registry.CreateKey(KeyName(root, key));
-        registry.SetValue(KeyName(root, key), name, RegValue{type, bytes});
+        registry.SetValue(KeyName(root, key), name, value);
     });
 }
 

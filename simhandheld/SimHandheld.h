@@ -54,25 +54,11 @@ public:
     void CreateDirectory(const std::wstring& path) { Require(CreateDirectories(Desktop(path)), L"cannot create " + path); }
     // A file, or a folder with everything in it.
     void Remove(const std::wstring& path) { Require(RemoveTree(Desktop(path)), L"cannot remove " + path); }
-    // Names in one handheld folder with their sizes (folders have none).
-    struct Entry {
-        std::wstring name;
-        bool folder = false;
-        unsigned long long size = 0;
-        bool readOnly = false;
-    };
-    std::vector<Entry> List(const std::wstring& folderPath) const;
+    // The names in one handheld folder, a folder's with a "\" at its end.
+    std::vector<std::wstring> List(const std::wstring& folderPath) const;
 
     // Registry. Keys are relative to root ("Software\\Palvar-Ostrand").
-    void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const std::string& bytes);
-    void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value)
-    {
-        SetValue(root, key, name, REG_SZ, StringValue(value).bytes);
-    }
-    void SetDword(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value)
-    {
-        SetValue(root, key, name, REG_DWORD, DwordValue(value).bytes);
-    }
+    void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, const RegValue& value);
     std::optional<RegValue> GetValue(HKEY root, const std::wstring& key, const std::wstring& name) const
     {
         return LoadRegistry().GetValue(KeyName(root, key), name);

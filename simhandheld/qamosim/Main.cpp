@@ -1,7 +1,6 @@
 // qamosim: prepares, shows and sets up a simulated handheld folder (see simhandheld/README.md).
 #include "simhandheld/Folder.h"
 #include "simhandheld/SimHandheld.h"
-#include "simhandheld/Text.h"
 
 #include <windows.h>
 
@@ -80,17 +79,18 @@ int Prepare(const std::wstring& folder, const std::vector<std::wstring>& args)
 
 void ShowFiles(const Handheld& handheld, const std::wstring& folder, const std::wstring& indent)
 {
-    for (const Handheld::Entry& e : handheld.List(folder.empty() ? L"\\" : folder)) {
-        const std::wstring path = folder + L'\\' + e.name;
-        if (e.folder) {
-            Print(indent + e.name + L"\\");
-            ShowFiles(handheld, path, indent + L"  ");
+    for (const std::wstring& name : handheld.List(folder.empty() ? L"\\" : folder)) {
+        const std::wstring path = folder + L'\\' + name;
+        if (name.back() == L'\\') {
+            Print(indent + name);
+            ShowFiles(handheld, path.substr(0, path.size() - 1), indent + L"  ");
             continue;
         }
-        std::wstring line = indent + e.name + L"  " + std::to_wstring(e.size) + L" bytes" + (e.readOnly ? L"  read-only" : L"");
+        const std::string bytes = handheld.ReadFile(path).value_or("");
+        std::wstring line = indent + name + L"  " + std::to_wstring(bytes.size()) + L" bytes" + (handheld.IsReadOnly(path) ? L"  read-only" : L"");
         // A shortcut is a line of text: where it leads.
-        if (e.name.size() > 4 && EqualsNoCase(e.name.substr(e.name.size() - 4), L".lnk"))
-            line += L": " + FromUtf8(handheld.ReadFile(path).value_or(""));
+        if (name.size() > 4 && EqualsNoCase(name.substr(name.size() - 4), L".lnk"))
+            line += L": " + FromUtf8(bytes);
         Print(line);
     }
 }

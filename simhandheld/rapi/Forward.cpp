@@ -21,9 +21,7 @@ FARPROC Find(const char* name)
         while (n > 0 && n < MAX_PATH && path[n - 1] != L'\\')
             --n;
         if (n > 0 && n < MAX_PATH) {  // else its path is cut short
-            for (const wchar_t* p = L"qamosimlink.dll"; *p != L'\0'; ++p)
-                path[n++] = *p;
-            path[n] = L'\0';
+            lstrcpyW(path + n, L"qamosimlink.dll");
             g_link = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         }
     }

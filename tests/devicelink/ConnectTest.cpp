@@ -2,7 +2,6 @@
 #include "WorkerHarness.h"
 #include "devicelink/RapiClass.h"
 #include "simhandheld/Folder.h"
-#include "simhandheld/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,6 @@
 #include "ToolTest.h"
 
 #include "simhandheld/Folder.h"
-#include "simhandheld/Text.h"
 
 #include <tlhelp32.h>
 

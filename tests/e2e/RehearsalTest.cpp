@@ -5,7 +5,6 @@
 #include "ToolSession.h"
 
 #include "simhandheld/Folder.h"
-#include "simhandheld/Text.h"
 
 #include <gtest/gtest.h>
 

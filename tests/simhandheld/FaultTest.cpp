@@ -85,7 +85,7 @@ TEST_F(Faults, ACallOnTheNamedPathFails)
 TEST_F(Faults, ARegistryCallOnTheNamedKeyFails)
 {
     handheld.Set(L"fail-path=CeRegOpenKeyEx:HKEY_LOCAL_MACHINE\\Platform");
-    handheld.SetString(HKEY_LOCAL_MACHINE, L"Platform", L"Name", L"SMDK6410");
+    handheld.SetValue(HKEY_LOCAL_MACHINE, L"Platform", L"Name", simhandheld::StringValue(L"SMDK6410"));
     ConnectOrFail();
     HKEY key = nullptr;
     EXPECT_EQ(ERROR_GEN_FAILURE, rapi.CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, L"platform", 0, 0, &key));

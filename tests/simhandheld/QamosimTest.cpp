@@ -1,7 +1,6 @@
 // qamosim as service staff run it, and the default handheld it prepares.
 #include "simhandheld/Folder.h"
 #include "simhandheld/SimHandheld.h"
-#include "simhandheld/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +114,7 @@ TEST_F(QamosimTool, ShowPrintsTheHandheldInJapaneseWhereItIsJapanese)
     handheld.PrepareDefault();
     handheld.WriteFile(L"\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB", std::string(2048, 'c'));
     handheld.SetReadOnly(L"\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB", true);
-    handheld.SetDword(HKEY_LOCAL_MACHINE, L"Software\\Palvar-Ostrand", L"LogPixels", 192);
+    handheld.SetValue(HKEY_LOCAL_MACHINE, L"Software\\Palvar-Ostrand", L"LogPixels", simhandheld::DwordValue(192));
     const Outcome run = RunQamosim(L"show " + Quoted());
     ASSERT_EQ(0u, run.exitCode) << ToUtf8(run.output);
     EXPECT_TRUE(Contains(run.output, L"SMDK6410"));

@@ -4,7 +4,6 @@
 #include "devicelink/RapiApi.h"
 #include "simhandheld/Folder.h"
 #include "simhandheld/SimHandheld.h"
-#include "simhandheld/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The folder's own files read and written without the library.
 #include "simhandheld/Registry.h"
 #include "simhandheld/Settings.h"
-#include "simhandheld/Text.h"
+#include "simhandheld/Folder.h"
 
 #include <gtest/gtest.h>
 

@@ -48,7 +48,7 @@ TEST_F(RemoteRegistry, AMissingKeyCannotBeOpened)
 {
     HKEY key = nullptr;
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, rapi.CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, L"Platform", 0, 0, &key));
-    handheld.SetString(HKEY_LOCAL_MACHINE, L"Platform", L"Name", L"SMDK6410");
+    handheld.SetValue(HKEY_LOCAL_MACHINE, L"Platform", L"Name", simhandheld::StringValue(L"SMDK6410"));
     ASSERT_EQ(ERROR_SUCCESS, rapi.CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, L"PLATFORM", 0, 0, &key));
     EXPECT_EQ(simhandheld::StringValue(L"SMDK6410"), Query(key, L"name"));
     DWORD size = 4;
@@ -59,7 +59,7 @@ TEST_F(RemoteRegistry, AMissingKeyCannotBeOpened)
 
 TEST_F(RemoteRegistry, ATooSmallBufferGetsTheSizeAndNoData)
 {
-    handheld.SetString(HKEY_CURRENT_USER, kLauncher, L"FileName", L"\\Program Files\\qamo\\qamo.exe");
+    handheld.SetValue(HKEY_CURRENT_USER, kLauncher, L"FileName", simhandheld::StringValue(L"\\Program Files\\qamo\\qamo.exe"));
     HKEY key = Create(HKEY_CURRENT_USER, kLauncher);
     BYTE buffer[8];
     memset(buffer, 0xAB, sizeof buffer);
@@ -166,6 +166,6 @@ TEST_F(RemoteRegistry, AnotherProcessSeesTheChangesAtOnce)
     ASSERT_EQ(ERROR_SUCCESS, Set(key, L"Index", REG_DWORD, std::string("\x03\0\0\0", 4)));
     // The helper reads the folder itself, as another process would.
     EXPECT_EQ(simhandheld::DwordValue(3), handheld.GetValue(HKEY_CURRENT_USER, kLauncher, L"Index"));
-    handheld.SetDword(HKEY_CURRENT_USER, kLauncher, L"Index", 4);
+    handheld.SetValue(HKEY_CURRENT_USER, kLauncher, L"Index", simhandheld::DwordValue(4));
     EXPECT_EQ(simhandheld::DwordValue(4), Query(key, L"Index"));
 }

@@ -27,14 +27,14 @@ public:
 
 void CollectFiles(const simhandheld::Handheld& handheld, const std::wstring& folder, HandheldSnapshot& snapshot)
 {
-    for (const simhandheld::Handheld::Entry& entry : handheld.List(folder.empty() ? L"\\" : folder)) {
-        const std::wstring path = folder + L"\\" + entry.name;
-        if (entry.folder) {
+    for (const std::wstring& name : handheld.List(folder.empty() ? L"\\" : folder)) {
+        const std::wstring path = folder + L"\\" + name.substr(0, name.find(L'\\'));
+        if (name.back() == L'\\') {
             snapshot.folders.push_back(path);
             CollectFiles(handheld, path, snapshot);
         } else {
             snapshot.files[path] = handheld.ReadFile(path).value_or(std::string());
-            snapshot.readOnly[path] = entry.readOnly;
+            snapshot.readOnly[path] = handheld.IsReadOnly(path);
         }
     }
 }

@@ -91,8 +91,8 @@ TEST_F(Migration, OneMissingLauncherValueLeavesTheOthersIntact)
 {
     const std::optional<RegValue> fileName = OldEntry(L"FileName");
     handheld->DeleteKey(HKEY_CURRENT_USER, paths::kOldLauncherEntry);
-    handheld->SetValue(HKEY_CURRENT_USER, paths::kOldLauncherEntry, L"FileName", fileName->type, fileName->bytes);
-    handheld->SetDword(HKEY_CURRENT_USER, paths::kOldLauncherEntry, L"Index", 7);
+    handheld->SetValue(HKEY_CURRENT_USER, paths::kOldLauncherEntry, L"FileName", *fileName);
+    handheld->SetValue(HKEY_CURRENT_USER, paths::kOldLauncherEntry, L"Index", simhandheld::DwordValue(7));
     ExpectCompleted(Run(/*copyToCard=*/false));
     EXPECT_EQ(fileName, NewEntry(L"FileName"));
     EXPECT_EQ(kEmptyText, NewEntry(L"CommnadLine"));
@@ -118,7 +118,7 @@ class LauncherText : public Migration, public ::testing::WithParamInterface<Laun
 TEST_P(LauncherText, ArrivesAsItsWholeUnitsAndATerminator)
 {
     const LauncherTextCase& c = GetParam();
-    handheld->SetValue(HKEY_CURRENT_USER, paths::kOldLauncherEntry, c.valueName, REG_SZ, c.sent);
+    handheld->SetValue(HKEY_CURRENT_USER, paths::kOldLauncherEntry, c.valueName, {REG_SZ, c.sent});
     ExpectCompleted(Run(/*copyToCard=*/false));
     EXPECT_EQ((RegValue{REG_SZ, c.written}), NewEntry(c.valueName));
 }
@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Migration, WithoutAnOldEntryNoLauncherKeyIsMadeOrRemoved)
 {
     handheld->DeleteKey(HKEY_CURRENT_USER, paths::kOldLauncherEntry);
-    handheld->SetString(HKEY_CURRENT_USER, paths::kLauncherList + std::wstring(L"\\other"), L"FileName", L"x");
+    handheld->SetValue(HKEY_CURRENT_USER, paths::kLauncherList + std::wstring(L"\\other"), L"FileName", simhandheld::StringValue(L"x"));
     const WorkerResult run = Run(/*copyToCard=*/false);
     ExpectCompleted(run);
     EXPECT_FALSE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kNewLauncherEntry));
@@ -177,7 +177,7 @@ TEST_F(Migration, TheDisplayDensityIsRecordedUnderANewlyCreatedMakerKey)
 
 TEST_F(Migration, TheDisplayDensityJoinsAnExistingMakerKey)
 {
-    handheld->SetString(HKEY_LOCAL_MACHINE, paths::kMakerKey, L"Model", L"K2");
+    handheld->SetValue(HKEY_LOCAL_MACHINE, paths::kMakerKey, L"Model", simhandheld::StringValue(L"K2"));
     handheld->Set(L"dpi=192");
     ExpectCompleted(Run(/*copyToCard=*/false));
     EXPECT_EQ(simhandheld::DwordValue(192), Density());

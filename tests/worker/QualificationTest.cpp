@@ -11,7 +11,7 @@ class Qualification : public HandheldTest {
 protected:
     void SetPlatformName(const std::wstring& name)
     {
-        handheld->SetString(HKEY_LOCAL_MACHINE, L"Platform", L"Name", name);
+        handheld->SetValue(HKEY_LOCAL_MACHINE, L"Platform", L"Name", simhandheld::StringValue(name));
     }
     void SetVersionFile(const std::string& bytes) { handheld->WriteFile(paths::kVersionFile, bytes); }
 

@@ -1,6 +1,6 @@
 #include "driver/Process.h"
 
-#include "simhandheld/Text.h"
+#include "simhandheld/Folder.h"
 
 #include <algorithm>
 #include <stdexcept>
