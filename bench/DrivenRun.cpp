@@ -69,7 +69,7 @@ double PrivateBytes(const counters::ProcessWatch& watch)
 
 bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, WriteTimes& writes, RunOutcome& outcome)
 {
-    handheld.PrepareDefault();
+    handheld.Prepare();
     handheld.Set(L"link-bps=" + std::to_wstring(plan.linkBytesPerSecond));
     const std::optional<simhandheld::DeviceSettings> settings = simhandheld::DeviceSettings::Load(handheld.Folder());
     if (!settings)

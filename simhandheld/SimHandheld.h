@@ -22,7 +22,7 @@ inline constexpr wchar_t kShortcutFile[] = L"\\Windows\\スタート メニュ�
 inline constexpr wchar_t kLauncherKey[] = L"Software\\Palvar-Ostrand\\Tarvek\\FileList\\qamo+(GPS)";
 inline constexpr wchar_t kMemoryCardFolder[] = L"\\Storage Card";
 
-// What PrepareDefault sets up; each part can be left out or changed.
+// What Prepare sets up by default; each part can be left out or changed.
 struct PrepareOptions {
     std::optional<std::wstring> platform = L"SMDK6410";       // HKLM\Platform "Name"
     std::optional<std::wstring> version = L"Version 1.2.1.0";  // second line of the version file
@@ -42,8 +42,7 @@ public:
     // Empty handheld: no files, empty registry, default settings, no records.
     void Clear();
     // Clear, then an SMDK6410 with qamo+ "Version 1.2.1.0", its shortcut and launcher entry, a card, 96 dpi.
-    void Prepare(const PrepareOptions& options);
-    void PrepareDefault() { Prepare(PrepareOptions{}); }
+    void Prepare(const PrepareOptions& options = {});
 
     // Files. WriteFile creates missing folders on the way.
     void WriteFile(const std::wstring& path, const std::string& bytes);

@@ -104,7 +104,7 @@ TEST_F(ConnectTest, ConnectingAgainEndsTheFirstConnectionBeforeTheSecondStarts)
     // The library reads the handheld's folder at each start: the first connection's calls stay
     // in the first folder, the second's go to the second.
     simhandheld::Handheld second(simhandheld::Handheld::TemporaryFolder(L"ConnectTest.second"));
-    second.PrepareDefault();
+    second.Prepare();
     {
         RapiClass rapi;
         ASSERT_EQ(RAPI_CONNECTED, rapi.Connect());

@@ -63,7 +63,7 @@ TEST_P(Notice, SaysExactlyWhatWentWrongThenTheToolCanStartAgain)
     ExpectNoPartialCopy(handheld);
     EXPECT_TRUE(handheld.StartedPrograms().empty()) << "the installer was started after a failure";
 
-    handheld.PrepareDefault();
+    handheld.Prepare();
     CompleteRun(tool, true);
     ExpectInstalled(handheld, true);
 }

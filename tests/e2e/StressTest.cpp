@@ -127,7 +127,7 @@ TEST(Stress, RandomTimingAndRandomCancelsNeverHangNorLeaveHalfACopy)
     RandomRuns random(seed);
     simhandheld::Handheld handheld(simhandheld::Handheld::TemporaryFolder(L"stress"));
     for (unsigned run = 1; run <= runs && !HasFatalFailure(); ++run) {
-        handheld.PrepareDefault();
+        handheld.Prepare();
         random.SpoilLink(handheld);
         const Plan plan = random.NextPlan();
         SCOPED_TRACE(testing::Message() << "seed " << seed << ", run " << run);

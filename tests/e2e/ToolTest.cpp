@@ -20,7 +20,7 @@ std::wstring CurrentTestName()
 
 ToolTest::ToolTest() : handheld(simhandheld::Handheld::TemporaryFolder(CurrentTestName()))
 {
-    handheld.PrepareDefault();
+    handheld.Prepare();
 }
 
 ToolTest::~ToolTest()

@@ -59,7 +59,7 @@ constexpr int kRoundLength = static_cast<int>(sizeof(kRound) / sizeof(kRound[0])
 
 class Leaks : public testing::Test {
 protected:
-    Leaks() : handheld(Handheld::TemporaryFolder(L"leaks")) { handheld.PrepareDefault(); }
+    Leaks() : handheld(Handheld::TemporaryFolder(L"leaks")) { handheld.Prepare(); }
     ~Leaks() override
     {
         if (!HasFailure())
@@ -69,7 +69,7 @@ protected:
     // One failed or cancelled run, back to an idle main dialog.
     void FailOnce(e2e::ToolSession& tool, const FailedRun& run)
     {
-        handheld.PrepareDefault();
+        handheld.Prepare();
         run.spoil(handheld);
         const HWND progress = tool.Start(true);
         ASSERT_NE(progress, nullptr) << "no progress dialog";
@@ -133,7 +133,7 @@ TEST_F(Leaks, FailedAndCancelledRunsGiveBackEverythingTheyTook)
     EXPECT_LE(after.back().memory.privateBytes, warm.memory.privateBytes + kPrivateSlackBytes)
         << "private memory grew by " << (after.back().memory.privateBytes - warm.memory.privateBytes) << " bytes";
 
-    handheld.PrepareDefault();
+    handheld.Prepare();
     const HWND progress = tool.Start(true);
     ASSERT_NE(progress, nullptr);
     e2e::RunLog log;

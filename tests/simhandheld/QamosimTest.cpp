@@ -111,7 +111,7 @@ TEST_F(QamosimTool, PrepareLeavesOutWhatItIsTold)
 
 TEST_F(QamosimTool, ShowPrintsTheHandheldInJapaneseWhereItIsJapanese)
 {
-    handheld.PrepareDefault();
+    handheld.Prepare();
     handheld.WriteFile(L"\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB", std::string(2048, 'c'));
     handheld.SetReadOnly(L"\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB", true);
     handheld.SetValue(HKEY_LOCAL_MACHINE, L"Software\\Palvar-Ostrand", L"LogPixels", simhandheld::DwordValue(192));
@@ -127,7 +127,7 @@ TEST_F(QamosimTool, ShowPrintsTheHandheldInJapaneseWhereItIsJapanese)
 
 TEST_F(QamosimTool, SetChangesWhatTheLibraryWillDo)
 {
-    handheld.PrepareDefault();
+    handheld.Prepare();
     const Outcome run = RunQamosim(L"set " + Quoted() +
                             L" connection=fail latency-ms=5 link-bps=1000 dpi=120 fail-call=CeWriteFile:3 fail-nth=9"
                             L" \"fail-path=CeCreateFile:\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB\"");
@@ -146,7 +146,7 @@ TEST_F(QamosimTool, SetChangesWhatTheLibraryWillDo)
 
 TEST_F(QamosimTool, BadUsageSaysWhatIsWrongAndChangesNothing)
 {
-    handheld.PrepareDefault();
+    handheld.Prepare();
     const std::wstring before = handheld.Settings().Format();
     for (const std::wstring& args : {std::wstring(L""), std::wstring(L"show"), L"launch " + Quoted(), L"set " + Quoted(),
                                      L"set " + Quoted() + L" dpi=120 connection=sometimes",

@@ -168,7 +168,7 @@ HandheldSnapshot TakeSnapshot(const simhandheld::Handheld& handheld)
 void HandheldTest::SetUp()
 {
     handheld = std::make_unique<simhandheld::Handheld>(simhandheld::Handheld::TemporaryFolder(TestFolderName()));
-    handheld->PrepareDefault();
+    handheld->Prepare();
     handheld->MakeCurrent();
 }
 

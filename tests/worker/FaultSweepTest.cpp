@@ -60,7 +60,7 @@ TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
         const CallRecord& failing = calls[i - 1];
         SCOPED_TRACE(testing::Message() << "call " << i << ": " << testing::PrintToString(failing.function) << " "
                                         << testing::PrintToString(failing.arguments));
-        handheld->PrepareDefault();
+        handheld->Prepare();
         const std::optional<WPARAM> notice = NoticeFor(failing, *handheld);
         handheld->Set(L"fail-nth=" + std::to_wstring(i));
         const WorkerResult run = Run(/*copyToCard=*/true);
