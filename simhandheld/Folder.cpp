@@ -1,6 +1,5 @@
 #include "simhandheld/Folder.h"
 
-#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -17,12 +16,7 @@ HANDLE Open(const std::wstring& path, DWORD access, DWORD disposition)
 bool WriteAll(HANDLE file, const std::string& bytes)
 {
     DWORD written = 0;
-    for (size_t done = 0; done < bytes.size(); done += written) {
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0)
-            return false;
-    }
-    return true;
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
 }
 
 // Tabs and line breaks would split a record; a value name may hold them.
@@ -233,8 +227,7 @@ bool IsDirectory(const std::wstring& path)
 
 bool IsFile(const std::wstring& path)
 {
-    const DWORD a = GetFileAttributesW(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+    return Exists(path) && !IsDirectory(path);
 }
 
 bool IsReadOnlyFile(const std::wstring& path)

@@ -85,16 +85,9 @@ std::wstring FormatData(const RegValue& value)
 bool ParseHex(std::wstring_view s, size_t maxDigits, unsigned long& value)
 {
     value = 0;
-    if (s.empty() || s.size() > maxDigits)
-        return false;
-    for (wchar_t c : s) {
-        const wchar_t lower = c | 0x20;
-        const int digit = c >= L'0' && c <= L'9' ? c - L'0' : lower >= L'a' && lower <= L'f' ? lower - L'a' + 10 : -1;
-        if (digit < 0)
-            return false;
-        value = value * 16 + static_cast<unsigned long>(digit);
-    }
-    return true;
+    for (wchar_t c : s)
+        value = value * 16 + static_cast<unsigned long>(c <= L'9' ? c - L'0' : (c | 0x20) - L'a' + 10);
+    return !s.empty() && s.size() <= maxDigits && s.find_first_not_of(L"0123456789abcdefABCDEF") == std::wstring_view::npos;
 }
 
 std::optional<RegValue> ParseData(std::wstring_view data)
@@ -156,12 +149,9 @@ std::optional<Registry> Registry::Load(const std::wstring& file, std::wstring* e
     std::string bytes;
     if (ReadWholeFile(file, bytes))
         return Parse(DecodeTextFile(bytes), error);
-    if (IsFile(file)) {
-        if (error)
-            *error = L"cannot read " + file;
-        return std::nullopt;
-    }
-    return Registry{};
+    if (IsFile(file) && error)
+        *error = L"cannot read " + file;
+    return IsFile(file) ? std::nullopt : std::optional<Registry>(Registry{});
 }
 
 std::optional<Registry> Registry::Parse(std::wstring_view text, std::wstring* error)

@@ -1,5 +1,4 @@
-// The handheld's registry in memory, and registry.reg, the file that keeps it in the form regedit
-// exports (README.md gives it).
+// The handheld's registry in memory, and registry.reg, which keeps it as regedit exports (README.md).
 #pragma once
 
 #include <windows.h>

@@ -65,25 +65,12 @@ std::optional<SettingValue> ParseValue(std::wstring_view form, std::wstring_view
     return text.empty() ? std::optional<SettingValue>(value) : std::nullopt;
 }
 
-std::wstring Join(const SettingValue& value)
-{
-    std::wstring text;
-    for (const std::wstring& part : value.parts)
-        text += (text.empty() ? L"" : L":") + part;
-    return text;
-}
-
 }  // namespace
 
 unsigned SettingValue::Number(size_t part) const
 {
     unsigned number = 0;
     return part < parts.size() && ParseUnsigned(parts[part], number) ? number : 0;
-}
-
-bool SettingValue::IsFor(std::wstring_view function, unsigned nth) const
-{
-    return parts[0] == function && Number(1) == nth;
 }
 
 DeviceSettings::DeviceSettings()
@@ -128,26 +115,24 @@ std::wstring DeviceSettings::Format() const
 {
     std::wstring out = L"; qamosim set FOLDER name=value changes these\r\n";
     for (const Row& row : kRows)
-        for (const SettingValue& value : (this->*row.member).values)
-            out += row.name + (L'=' + Join(value)) + L"\r\n";
+        for (const SettingValue& value : (this->*row.member).values) {
+            out += row.name;
+            for (size_t i = 0; i < value.parts.size(); ++i)
+                out += (i == 0 ? L"=" : L":") + value.parts[i];
+            out += L"\r\n";
+        }
     return out;
-}
-
-std::optional<DeviceSettings> DeviceSettings::Parse(std::wstring_view text, std::wstring* error)
-{
-    DeviceSettings settings;
-    for (const std::wstring& line : Lines(text))
-        if (!line.empty() && line[0] != L';' && !settings.Apply(line, error))
-            return std::nullopt;
-    return settings;
 }
 
 std::optional<DeviceSettings> DeviceSettings::Load(const std::wstring& folder, std::wstring* error)
 {
     std::string bytes;
-    if (!ReadWholeFile(InFolder(folder, kSettingsFile), bytes))
-        return DeviceSettings{};
-    return Parse(DecodeTextFile(bytes), error);
+    ReadWholeFile(InFolder(folder, kSettingsFile), bytes);
+    DeviceSettings settings;
+    for (const std::wstring& line : Lines(DecodeTextFile(bytes)))
+        if (!line.empty() && line[0] != L';' && !settings.Apply(line, error))
+            return std::nullopt;
+    return settings;
 }
 
 bool DeviceSettings::Save(const std::wstring& folder) const

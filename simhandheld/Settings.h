@@ -1,6 +1,5 @@
-// device.ini: how the simulated handheld answers and which of its calls fail, one "name=value"
-// setting a line, the same text `qamosim set` takes. Each setting is one row below; the file, the
-// usage of qamosim and the README's table (checked by a test) all come from these rows.
+// device.ini: how the simulated handheld answers and which calls fail, one "name=value" a line as
+// `qamosim set` takes it; the file, qamosim's usage and the README's table come from the rows below.
 #pragma once
 
 #include <optional>
@@ -30,7 +29,7 @@ struct SettingValue {
     std::vector<std::wstring> parts;
     unsigned Number(size_t part) const;
     // For a value of the form Function:N...: whether it names that call.
-    bool IsFor(std::wstring_view function, unsigned nth) const;
+    bool IsFor(std::wstring_view function, unsigned nth) const { return parts[0] == function && Number(1) == nth; }
 };
 
 struct Setting {
@@ -48,7 +47,6 @@ struct DeviceSettings {
     // One "name=value", or "clear-faults" (empties every list); false with the reason if it makes no sense.
     bool Apply(std::wstring_view setting, std::wstring* error = nullptr);
     std::wstring Format() const;
-    static std::optional<DeviceSettings> Parse(std::wstring_view text, std::wstring* error = nullptr);
     // A folder without device.ini has the default settings.
     static std::optional<DeviceSettings> Load(const std::wstring& folder, std::wstring* error = nullptr);
     bool Save(const std::wstring& folder) const;

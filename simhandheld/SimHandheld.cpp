@@ -68,9 +68,7 @@ void Handheld::WriteFile(const std::wstring& path, const std::string& bytes)
 std::optional<std::string> Handheld::ReadFile(const std::wstring& path) const
 {
     std::string bytes;
-    if (!IsFile(Desktop(path)) || !ReadWholeFile(Desktop(path), bytes))
-        return std::nullopt;
-    return bytes;
+    return IsFile(Desktop(path)) && ReadWholeFile(Desktop(path), bytes) ? std::optional(std::move(bytes)) : std::nullopt;
 }
 
 std::vector<std::wstring> Handheld::List(const std::wstring& folderPath) const

@@ -1,5 +1,4 @@
-// A simulated handheld for tests, the demo and rehearsals: one desktop folder that the stand-in
-// rapi.dll serves (see README.md).
+// One simulated handheld's folder as an object, for tests, the demo and rehearsals (see README.md).
 // Paths are handheld paths ("\Windows\AppMgr"); failures to touch the folder throw std::runtime_error.
 #pragma once
 
@@ -63,15 +62,9 @@ public:
         return LoadRegistry().GetValue(KeyName(root, key), name);
     }
     bool KeyExists(HKEY root, const std::wstring& key) const { return LoadRegistry().KeyExists(KeyName(root, key)); }
-    void CreateKey(HKEY root, const std::wstring& key)
-    {
-        ChangeRegistry([&](Registry& registry) { registry.CreateKey(KeyName(root, key)); });
-    }
+    void CreateKey(HKEY root, const std::wstring& key) { ChangeRegistry([&](Registry& r) { r.CreateKey(KeyName(root, key)); }); }
     // With its subkeys.
-    void DeleteKey(HKEY root, const std::wstring& key)
-    {
-        ChangeRegistry([&](Registry& registry) { registry.DeleteKey(KeyName(root, key), true); });
-    }
+    void DeleteKey(HKEY root, const std::wstring& key) { ChangeRegistry([&](Registry& r) { r.DeleteKey(KeyName(root, key), true); }); }
     Registry LoadRegistry() const;
 
     // Settings and faults (device.ini).

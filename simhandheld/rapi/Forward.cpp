@@ -1,6 +1,5 @@
-// rapi.dll: the eighteen entry points, each handing its call to qamosimlink.dll by the full path of
-// this library's own folder, never by the loader's search order (README.md says why), and without
-// any runtime: the 32-bit GCC runtime makes a semaphore at every load that no unload closes.
+// rapi.dll: each entry point hands its call to qamosimlink.dll, loaded by the full path of this
+// library's own folder (README.md says why), with no runtime, whose 32-bit start-up leaks a semaphore.
 #include "devicelink/RapiApi.h"
 
 #include <type_traits>
@@ -25,11 +24,9 @@ FARPROC Find(const char* name)
             g_link = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         }
     }
-    if (g_link == nullptr) {
+    if (g_link == nullptr)
         SetLastError(ERROR_MOD_NOT_FOUND);
-        return nullptr;
-    }
-    return GetProcAddress(g_link, name);
+    return g_link != nullptr ? GetProcAddress(g_link, name) : nullptr;
 }
 
 constexpr LONG kMissing = ERROR_MOD_NOT_FOUND;

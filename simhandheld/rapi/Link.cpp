@@ -187,9 +187,8 @@ public:
         for (const SettingValue& delay : settings.delay.values)
             if (delay.IsFor(m_record.function, m_nth))
                 micros += 1000LL * delay.Number(2);
-        // The line is written within the time the link model gives the call, as a real link does its
-        // own work within its transfer time, so that it never counts as the caller's; where that time
-        // is too short for it, the line follows the call's end.
+        // The line is written within the call's modelled time, as a real link works within its transfer
+        // time, so that it never counts as the caller's; where that is too short, it follows the call.
         const long long due = m_record.startMicros + micros;
         const bool logInTime = due - WallClockMicros() > kLogWriteAllowanceMicros;
         const auto log = [this](long long end) {

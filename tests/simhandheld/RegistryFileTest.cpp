@@ -2,6 +2,7 @@
 #include "simhandheld/Registry.h"
 #include "simhandheld/Settings.h"
 #include "simhandheld/Folder.h"
+#include "simhandheld/SimHandheld.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +56,9 @@ TEST(DeviceSettingsFile, EverySettingSurvivesWritingAndReading)
                                    L"fail-path=CeCreateFile:\\Windows\\スタート メニュー\\x.lnk",
                                    L"signal=CeMoveFile:1:Local\\qamovup:cancel", L"delay=CeReadFile:2:500"})
         ASSERT_TRUE(s.Apply(setting)) << ToUtf8(setting);
-    const std::optional<DeviceSettings> back = DeviceSettings::Parse(s.Format());
+    const std::wstring folder = Handheld::TemporaryFolder(L"settings");
+    ASSERT_TRUE(s.Save(folder));
+    const std::optional<DeviceSettings> back = DeviceSettings::Load(folder);
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(s.Format(), back->Format());
     EXPECT_EQ(L"silent", back->connection.Word());
