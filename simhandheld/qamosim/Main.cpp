@@ -79,8 +79,8 @@ int Prepare(const std::wstring& folder, const std::vector<std::wstring>& args)
 
 void ShowFiles(const Handheld& handheld, const std::wstring& folder, const std::wstring& indent)
 {
-    for (const std::wstring& name : handheld.List(folder.empty() ? L"\\" : folder)) {
-        const std::wstring path = folder + L'\\' + name;
+    for (const std::wstring& name : handheld.List(folder)) {
+        const std::wstring path = InFolder(folder, name.c_str());
         if (name.back() == L'\\') {
             Print(indent + name);
             ShowFiles(handheld, path.substr(0, path.size() - 1), indent + L"  ");
@@ -105,7 +105,7 @@ int Show(const std::wstring& folder)
         if (!line.empty() && line[0] != L';')
             Print(L"  " + line);
     Print(L"Files:");
-    ShowFiles(handheld, L"", L"  ");
+    ShowFiles(handheld, L"\\", L"  ");
     Print(L"Registry (registry.reg):");
     const std::vector<std::wstring> registry = Lines(handheld.LoadRegistry().Format());
     for (size_t i = 1; i < registry.size(); ++i)
