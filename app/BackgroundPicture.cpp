@@ -1,5 +1,7 @@
 #include "app/BackgroundPicture.h"
 
+#include "framework/Font.h"
+
 namespace {
 
 // The scale the picture was made for.
@@ -42,10 +44,6 @@ private:
     HGDIOBJ m_previous = nullptr;
 };
 
-struct DeleteFont {
-    void operator()(HFONT font) const { ::DeleteObject(font); }
-};
-
 // The dialog manager's base units for the dialog's font at 96 pixels per inch: the average width
 // of the alphabet, rounded, and the character height. None if they cannot be had.
 bool BaseUnitsAtDesignDpi(HDC screen, HWND dialog, int dpi, SIZE& units)
@@ -56,8 +54,9 @@ bool BaseUnitsAtDesignDpi(HDC screen, HWND dialog, int dpi, SIZE& units)
         return false;
     description.lfHeight = ::MulDiv(description.lfHeight, kDesignDpi, dpi);
     description.lfWidth = 0;
-    const std::unique_ptr<std::remove_pointer_t<HFONT>, DeleteFont> atDesign(::CreateFontIndirectW(&description));
-    const MemoryDc dc(screen, atDesign.get());
+    CFont atDesign;
+    atDesign.CreateFontIndirect(&description);
+    const MemoryDc dc(screen, atDesign.GetSafeHandle());
     static constexpr wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     SIZE extent{};
     TEXTMETRICW metrics{};
