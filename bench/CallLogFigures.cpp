@@ -24,10 +24,25 @@ double WrittenBytes(const simhandheld::CallRecord& call)
     return NumberAfter(call.result, L"written=").value_or(NumberAfter(call.arguments, L" bytes=").value_or(0));
 }
 
+// Whether the tool's progress report sent between `from` and `to` found the dialog painting: the
+// report then waited for the paint to end.
+bool ReportMetAPaint(const ToolCalls& tool, double from, double to)
+{
+    for (const TimedCall& report : tool.reports) {
+        if (report.startMs < from || report.startMs > to)
+            continue;
+        for (const TimedCall& paint : tool.paints) {
+            if (paint.startMs <= report.startMs && report.startMs < paint.endMs)
+                return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 CopyFigures FiguresOf(const std::vector<simhandheld::CallRecord>& calls, const LinkModelTime& link,
-                      const std::vector<TimedWrite>& timed)
+                      const ToolCalls& tool)
 {
     CopyFigures figures;
     const simhandheld::CallRecord* first = nullptr;
@@ -59,14 +74,18 @@ CopyFigures FiguresOf(const std::vector<simhandheld::CallRecord>& calls, const L
     endCopy();
 
     // The tool's side noted the same writes in the same order, or its figures mean nothing.
+    const std::vector<TimedCall>& timed = tool.writes;
     if (timed.size() != linkTimes.size())
         return figures;
+    figures.paintsNoted = !tool.paints.empty();
     for (size_t i = 0; i < timed.size(); ++i) {
-        figures.beyondLinkMs.push_back(timed[i].exitMs - timed[i].entryMs - linkTimes[i]);
+        figures.beyondLinkMs.push_back(timed[i].endMs - timed[i].startMs - linkTimes[i]);
         if (startsCopy[i])
             continue;
-        figures.toolGapsMs.push_back(timed[i].entryMs - timed[i - 1].exitMs);
+        figures.toolGapsMs.push_back(timed[i].startMs - timed[i - 1].endMs);
         figures.toolMs += figures.toolGapsMs.back();
+        if (ReportMetAPaint(tool, timed[i - 1].endMs, timed[i].startMs))
+            ++figures.gapsMeetingPaint;
     }
     return figures;
 }
@@ -81,6 +100,16 @@ double Median(std::vector<double> values)
         return values[middle];
     const double upper = values[middle];
     return (upper + *std::max_element(values.begin(), values.begin() + middle)) / 2;
+}
+
+double Percentile(std::vector<double> values, unsigned percent)
+{
+    if (values.empty())
+        return 0;
+    const size_t rank = (values.size() * percent + 99) / 100;
+    const size_t at = rank > 0 ? rank - 1 : 0;
+    std::nth_element(values.begin(), values.begin() + at, values.end());
+    return values[at];
 }
 
 double Largest(const std::vector<double>& values)

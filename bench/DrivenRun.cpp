@@ -67,14 +67,26 @@ double PrivateBytes(const counters::ProcessWatch& watch)
     return memory ? static_cast<double>(memory->privateBytes) : 0;
 }
 
-bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, WriteTimes& writes, RunOutcome& outcome)
+// Each percentage a copy passes is reported; one the bar never showed while the driver looked at
+// it every few milliseconds came and went unseen.
+unsigned SkippedPercents(const std::vector<int>& positions)
+{
+    unsigned skipped = 0;
+    for (size_t i = 1; i < positions.size(); ++i) {
+        if (positions[i - 1] >= 0 && positions[i] > positions[i - 1] + 1)
+            skipped += static_cast<unsigned>(positions[i] - positions[i - 1] - 1);
+    }
+    return skipped;
+}
+
+bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, TimedCalls& timed, RunOutcome& outcome)
 {
     handheld.Prepare();
     handheld.Set(L"link-bps=" + std::to_wstring(plan.linkBytesPerSecond));
     const std::optional<simhandheld::DeviceSettings> settings = simhandheld::DeviceSettings::Load(handheld.Folder());
     if (!settings)
         return Fail("the handheld's settings do not read");
-    writes.Clear();
+    timed.Clear();
     e2e::ToolSession tool(handheld.Folder());
     const counters::ProcessWatch watch(tool.Process().Id());
     ::Sleep(kIdleSettleMs);
@@ -98,6 +110,7 @@ bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, WriteTimes& wri
             outcome.cancelToGoneMs = NowMs() - pressed;
     });
     outcome.slowestAnswerMs = probe.Stop();
+    outcome.skippedPercents = SkippedPercents(log.positions);
 
     if (plan.cancel) {
         outcome.cancelMissed = !cancelled;
@@ -112,17 +125,17 @@ bool Drive(simhandheld::Handheld& handheld, const RunPlan& plan, WriteTimes& wri
         if (tool.Process().WaitExit(e2e::kWindowTimeoutMs) != std::optional<DWORD>(0))
             return Fail("the tool did not end well after the completion notice");
     }
-    outcome.copies = FiguresOf(handheld.Calls(), {settings->latencyMs.Number(), settings->linkBps.Number()}, writes.Read());
+    outcome.copies = FiguresOf(handheld.Calls(), {settings->latencyMs.Number(), settings->linkBps.Number()}, timed.Read());
     return true;
 }
 
 }  // namespace
 
-RunOutcome DriveRun(simhandheld::Handheld& handheld, const RunPlan& plan, WriteTimes& writes)
+RunOutcome DriveRun(simhandheld::Handheld& handheld, const RunPlan& plan, TimedCalls& timed)
 {
     RunOutcome outcome;
     try {
-        outcome.ok = Drive(handheld, plan, writes, outcome);
+        outcome.ok = Drive(handheld, plan, timed, outcome);
     } catch (const std::exception& error) {
         outcome.ok = Fail(error.what());
     }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "CallLogFigures.h"
-#include "WriteTimes.h"
+#include "TimedCalls.h"
 
 #include "simhandheld/SimHandheld.h"
 
@@ -20,6 +20,7 @@ struct RunOutcome {
     double peakPrivateBytes = 0;  // the most seen while the run went on
     double cancelToGoneMs = 0;    // Cancel pressed to progress dialog gone (cancelled runs)
     bool cancelMissed = false;    // the copy ran past its middle between two looks at the dialog
+    unsigned skippedPercents = 0; // percentages the bar passed over between two looks at it
 };
 
 struct RunPlan {
@@ -28,8 +29,8 @@ struct RunPlan {
     bool cancel = false;  // press Cancel in the middle of the installer copy
 };
 
-// The handheld is prepared afresh; a failed run says why on stderr. The tool's side of its writes
-// is read from `writes`, if the benchmark's rapi.dll is in place.
-RunOutcome DriveRun(simhandheld::Handheld& handheld, const RunPlan& plan, WriteTimes& writes);
+// The handheld is prepared afresh; a failed run says why on stderr. The tool's side of its writes,
+// reports and paints is read from `timed`, if the benchmark's rapi.dll is in place.
+RunOutcome DriveRun(simhandheld::Handheld& handheld, const RunPlan& plan, TimedCalls& timed);
 
 }  // namespace bench

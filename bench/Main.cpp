@@ -29,16 +29,19 @@ struct LinkModel {
     unsigned bytesPerSecond;
     bool copyToCard;
     double shareGoal;  // 0: no goal
+    // Each percentage lasts long enough for a person to see it, so the bar must show every one.
+    bool everyPercentShown;
 };
 
 const LinkModel kModels[] = {
-    {"unthrottled", 0, true, 0},
-    {"20,000,000 B/s", 20000000, true, 1.15},
-    {"250,000 B/s (no card)", 250000, false, 1.005},
+    {"unthrottled", 0, true, 0, false},
+    {"20,000,000 B/s", 20000000, true, 1.10, false},
+    {"250,000 B/s (no card)", 250000, false, 1.005, true},
 };
 
-// What a chunk may cost the worker beyond one bare report.
+// What a chunk may cost the worker beyond one bare report: most chunks, and nine in ten.
 constexpr double kGapOverFloorMs = 0.15;
+constexpr double kNinetiethGapOverFloorMs = 0.3;
 constexpr double kCancelSlackMs = 100;
 constexpr double kAnswerGoalMs = 50;
 constexpr unsigned kCancelAttempts = 3;
@@ -102,7 +105,7 @@ private:
 };
 
 // Every run of one model, each after a measure of the floor, then its rows; false if any run failed.
-bool Measure(simhandheld::Handheld& handheld, bench::WriteTimes& writes, const LinkModel& model, unsigned runs)
+bool Measure(simhandheld::Handheld& handheld, bench::TimedCalls& timed, const LinkModel& model, unsigned runs)
 {
     // The unthrottled link has no link time to hold the tool's share to.
     Figure share("the tool's share: (link time + tool's own time between writes) / link time", "%.4f");
@@ -111,6 +114,14 @@ bool Measure(simhandheld::Handheld& handheld, bench::WriteTimes& writes, const L
     Figure stage("whole transfer stage / link time of its writes, from the handheld's log (information)", "%.4f");
     Figure gap("tool's own time between two writes (median of a run)", "%.3f ms");
     gap.Goal("floor + 0.15 ms");
+    Figure gap90("tool's own time between two writes (90th percentile of a run)", "%.3f ms");
+    gap90.Goal("floor + 0.3 ms");
+    Figure gap99("tool's own time between two writes (99th percentile of a run)", "%.3f ms");
+    Figure metPaint("gaps between two writes whose progress report met a paint in progress (% of a run's gaps)",
+                    "%.1f %%");
+    Figure skipped("percentages the bar passed over, as read every 15 ms (count in a run)", "%.0f");
+    if (model.everyPercentShown)
+        skipped.Goal("every percentage shown");
     Figure floor("floor: a bare synchronous send between two threads (median of a run)", "%.3f ms");
     Figure beyond("time in a write call beyond the link model's: the simulated handheld's own (median of a run)",
                   "%.3f ms");
@@ -131,13 +142,14 @@ bool Measure(simhandheld::Handheld& handheld, bench::WriteTimes& writes, const L
             // cancelled run is tried again.
             bench::RunOutcome run;
             for (unsigned attempt = 0; attempt < kCancelAttempts; ++attempt) {
-                run = bench::DriveRun(handheld, {model.bytesPerSecond, model.copyToCard, cancel}, writes);
+                run = bench::DriveRun(handheld, {model.bytesPerSecond, model.copyToCard, cancel}, timed);
                 if (!run.cancelMissed)
                     break;
             }
             if (!run.ok)
                 return false;
             answer.Add(run.slowestAnswerMs, kAnswerGoalMs);
+            skipped.Add(run.skippedPercents, 0);
             // The writes before a Cancel are written as any others: every run counts for them.
             const bench::CopyFigures& copies = run.copies;
             stage.Add(copies.stageMs / copies.writeMs);
@@ -145,6 +157,10 @@ bool Measure(simhandheld::Handheld& handheld, bench::WriteTimes& writes, const L
                 if (copies.linkMs > 0)
                     share.Add((copies.linkMs + copies.toolMs) / copies.linkMs, model.shareGoal);
                 gap.Add(Median(copies.toolGapsMs), floorMs + kGapOverFloorMs);
+                gap90.Add(bench::Percentile(copies.toolGapsMs, 90), floorMs + kNinetiethGapOverFloorMs);
+                gap99.Add(bench::Percentile(copies.toolGapsMs, 99));
+                if (copies.paintsNoted && !copies.toolGapsMs.empty())
+                    metPaint.Add(100.0 * copies.gapsMeetingPaint / copies.toolGapsMs.size());
                 beyond.Add(Median(copies.beyondLinkMs));
             }
             if (cancel) {
@@ -158,7 +174,8 @@ bool Measure(simhandheld::Handheld& handheld, bench::WriteTimes& writes, const L
         }
     }
 
-    for (const Figure* figure : {&share, &stage, &gap, &floor, &beyond, &cancelFigure, &answer, &memory})
+    for (const Figure* figure :
+         {&share, &stage, &gap, &gap90, &gap99, &metPaint, &floor, &beyond, &cancelFigure, &answer, &skipped, &memory})
         figure->Print(model.name);
     return true;
 }
@@ -192,13 +209,13 @@ int wmain(int argc, wchar_t** argv)
     const unsigned runs = Option(argc, argv, L"--runs", 5);
     const unsigned slowRuns = Option(argc, argv, L"--slow-runs", 4);
     simhandheld::Handheld handheld(simhandheld::Handheld::TemporaryFolder(L"bench"));
-    bench::WriteTimes writes;
+    bench::TimedCalls timed;
     // --link N measures the one link model of N bytes per second (0: unthrottled).
     const unsigned onlyLink = Option(argc, argv, L"--link", ~0u);
     bool ok = true;
     for (const LinkModel& model : kModels) {
         if (onlyLink == ~0u || onlyLink == model.bytesPerSecond)
-            ok = Measure(handheld, writes, model, model.bytesPerSecond == 250000 ? slowRuns : runs) && ok;
+            ok = Measure(handheld, timed, model, model.bytesPerSecond == 250000 ? slowRuns : runs) && ok;
     }
     simhandheld::RemoveTree(handheld.Folder());
     return ok ? 0 : 1;

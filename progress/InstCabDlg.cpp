@@ -221,7 +221,7 @@ LRESULT InstCabDlg::OnVupNotice(WPARAM wParam, LPARAM lParam)
 // The worker waits in its report only for what it and the Cancel button depend on: the answer and
 // Cancel's state. The bar and the title repaint as they are set, which takes several times as
 // long as the report itself, so they are set once the worker has its answer and is writing its
-// next chunk; only reports that come faster than the desktop paints replace one another.
+// next chunk, at the pace PaintPacer sets; reports that come faster replace one another.
 LRESULT InstCabDlg::OnVupProgress(WPARAM wParam, LPARAM lParam)
 {
     // A cancelled run stays cancelled: its last reports neither offer Cancel again nor move the bar.

@@ -1,21 +1,24 @@
 #!/bin/sh
-# benchmark.sh [--runs N] [--slow-runs N] [--rounds N] [--link N] [--bare-calls]: builds both tools
-# and qamovup_bench for each, then drives complete and cancelled revision-ups against the simulated
-# handheld under three link models on a private Xvfb and Wine prefix: the 32-bit tool under the
-# 32-bit loader (WOW64), then the 64-bit one, each measured against the floor of its own kind of
-# process; then times the bare calls between two writes in both kinds of process, taking turns.
-# A full run (no --link, no --bare-calls) writes bench/RESULTS.md and the README's table from it;
-# any other goes to build-bench/bench-run/RESULTS.md. Not part of the test suite: it takes minutes.
+# benchmark.sh [--runs N] [--slow-runs N] [--rounds N] [--link N] [--bare-calls] [--tools ROOT]:
+# builds both tools and qamovup_bench for each, then drives complete and cancelled revision-ups
+# against the simulated handheld under three link models on a private Xvfb and Wine prefix: the
+# 32-bit tool under the 32-bit loader (WOW64), then the 64-bit one, each measured against the floor
+# of its own kind of process; then times the bare calls between two writes in both kinds of
+# process, taking turns. A full run (no --link, no --bare-calls, no --tools) writes bench/RESULTS.md
+# and the README's table from it; any other goes to build-bench/bench-run/RESULTS.md. Not part of
+# the test suite: it takes minutes.
 #   --runs N       complete and cancelled runs each per link model (default 5)
 #   --slow-runs N  the same at 250,000 B/s, where a complete run takes over 30 s (default 4)
 #   --rounds N     rounds of the bare calls (default 9)
 #   --link N       only the link model of N bytes per second (0: unthrottled), no bare calls
 #   --bare-calls   only the bare calls
+#   --tools ROOT   drive the qamovup.exe of another build, ROOT/ARCH/app/qamovup.exe, e.g. to compare
+#                  two versions of the tool with the same benchmark
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 root=${QAMOVUP_BUILD_DIR:-$top/build-bench}
 prefix=$root/bench-run/wineprefix
-runs=5 slow_runs=4 rounds=9 link="" bare_only=0
+runs=5 slow_runs=4 rounds=9 link="" bare_only=0 tools=""
 options="$*"
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -24,7 +27,8 @@ while [ $# -gt 0 ]; do
     --rounds) rounds=$2; shift 2 ;;
     --link) link=$2; shift 2 ;;
     --bare-calls) bare_only=1; shift ;;
-    *) sed -n '2,14s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
+    --tools) tools=$(cd "$2" && pwd); shift 2 ;;
+    *) sed -n '2,17s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
     esac
 done
 
@@ -57,7 +61,8 @@ mkdir -p "$run_dir"
 bench() {
     arch=$1
     shift
-    "$top/tests/wine/wine-env.sh" "$(wine_loader "$arch")" "$prefix" "$root/$arch/bench/qamovup_bench.exe" "$@"
+    QAMOVUP_E2E_TOOL=${tools:+$tools/$arch/app/qamovup.exe} \
+        "$top/tests/wine/wine-env.sh" "$(wine_loader "$arch")" "$prefix" "$root/$arch/bench/qamovup_bench.exe" "$@"
 }
 
 started=$(date +%s)
@@ -100,7 +105,7 @@ elapsed=$(($(date +%s) - started))
 load="load average $load_at_start at the start, $(cut -d' ' -f1-3 /proc/loadavg) at the end"
 
 full=0
-[ -n "$link" ] || [ "$bare_only" = 1 ] || full=1
+[ -n "$link" ] || [ "$bare_only" = 1 ] || [ -n "$tools" ] || full=1
 results=$run_dir/RESULTS.md
 [ "$full" = 0 ] || results=$top/bench/RESULTS.md
 {

@@ -1,6 +1,8 @@
 // A revision-up that goes through: what the user sees on the way, and what the handheld holds after.
 #include "ToolTest.h"
 
+#include "framework/Handle.h"
+
 #include <algorithm>
 
 namespace e2e {
@@ -66,6 +68,31 @@ TEST_F(CompletedRun, WithoutTheCardCopyLeavesTheCardAlone)
 
     EXPECT_EQ(log.statuses, (std::vector<std::wstring>{expected::kReadingStatus, expected::kInstallStatus}));
     ExpectInstalled(handheld, false);
+}
+
+// Reports that come faster than the bar is painted replace one another, but the latest is never
+// lost: while a write stalls, the bar shows the last percentage reported before it, and the run
+// ends with 100 % shown before the completion notice.
+TEST_F(CompletedRun, WhileAWriteStallsTheBarShowsTheLastPercentageReported)
+{
+    // The 40th write takes seconds; before it, the worker has reported 39 chunks' share of the copy.
+    const int lastReported = static_cast<int>(39 * expected::kChunkBytes * 100 / expected::kCabinetBytes);
+    const CHandle stallBegins(::CreateEventW(nullptr, TRUE, FALSE, L"qamovup-e2e-write-39-done"));
+    const CHandle stallEnds(::CreateEventW(nullptr, TRUE, FALSE, L"qamovup-e2e-write-40-done"));
+    handheld.Set(L"signal=CeWriteFile:39:qamovup-e2e-write-39-done");
+    handheld.Set(L"signal=CeWriteFile:40:qamovup-e2e-write-40-done");
+    handheld.Set(L"delay=CeWriteFile:40:3000");
+    const auto signalled = [](const CHandle& event) { return ::WaitForSingleObject(event.Get(), 0) == WAIT_OBJECT_0; };
+    ToolSession tool(handheld.Folder());
+    std::vector<int> shownDuringStall;
+    const RunEnd end = StartRun(tool, false, nullptr, [&](HWND, const ProgressView& view) {
+        if (signalled(stallBegins) && !signalled(stallEnds) &&
+            (shownDuringStall.empty() || shownDuringStall.back() != view.position))
+            shownDuringStall.push_back(view.position);
+    });
+    EXPECT_TRUE(std::find(shownDuringStall.begin(), shownDuringStall.end(), lastReported) != shownDuringStall.end())
+        << "the bar during the stall: " << testing::PrintToString(shownDuringStall);
+    ExpectCompletion(tool, end);
 }
 
 TEST_F(CompletedRun, CancelIsOfferedOnlyWhileACopyRuns)

@@ -43,5 +43,6 @@ constexpr wchar_t kInstallerCopy[] = L"\\Windows\\AppMgr\\Install\\qamo+ for Han
 constexpr wchar_t kInstaller[] = L"wceload";
 constexpr wchar_t kInstallerCommandLine[] = L"/noaskdest \"\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB\"";
 constexpr unsigned long long kCabinetBytes = 8158840;
+constexpr unsigned long long kChunkBytes = 65535;  // written per call
 
 }  // namespace expected
