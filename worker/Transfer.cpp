@@ -64,8 +64,11 @@ bool CopyCabinet(RunContext& run, const Cabinet& cabinet, const wchar_t* target,
             break;
         }
         const DWORD end = written + std::min(chunk, cabinet.size - written);
+        // A write that reports another count than it was handed has failed: a handheld that took
+        // fewer bytes is not trusted to take the rest, and the copy ends as after any failed write.
         DWORD reported = 0;
-        if (!rapi.CeWriteFile(file.Get(), cabinet.bytes + written, end - written, &reported, nullptr)) {
+        if (!rapi.CeWriteFile(file.Get(), cabinet.bytes + written, end - written, &reported, nullptr) ||
+            reported != end - written) {
             run.Notice(VUP_NOTICE_WRITE_FAILED);
             break;
         }
