@@ -138,6 +138,13 @@ bool TransferInstaller(RunContext& run)
         const VupNotice createFailed = card ? VUP_NOTICE_CARD_CREATE_FAILED : VUP_NOTICE_INSTALL_CREATE_FAILED;
         if (!CopyCabinet(run, cabinet, target, createFailed))
             return false;
+        // The dialog offers Cancel until it has handled the report that the copy is complete, which
+        // comes after the last poll of the copy: a Cancel taken up to then is seen here, before
+        // anything starts on the copy, and no Cancel can be taken afterwards.
+        if (place == PassPlace::Installer && run.CancelRequested()) {
+            rapi.CeDeleteFile(target);
+            return false;
+        }
         FinishPass(rapi, place, target);
     }
     return true;
