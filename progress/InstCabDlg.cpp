@@ -3,6 +3,7 @@
 #include "framework/WaitCursor.h"
 #include "progress/ProgressTexts.h"
 #include "progress/TextFormat.h"
+#include "progress/WorkerWait.h"
 #include "worker/HandheldNames.h"
 #include "worker/VupMessages.h"
 
@@ -30,37 +31,6 @@ constexpr NoticeText kErrorNotices[] = {
 
 // A progress report held back until the desktop has caught up with painting.
 constexpr UINT_PTR kPaintTimerId = 1;
-
-// Windows takes a window whose thread has not looked at its queue for five seconds for hung.
-constexpr DWORD kQueueLookMs = 500;
-
-void DropMessages(UINT first, UINT last)
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) {
-    }
-}
-
-// The worker may be blocked in a synchronous send to this very thread, so the wait for it serves
-// sent messages; it also repaints both dialogs and keeps the thread answering. Input is dropped,
-// not dispatched: nothing pressed while the user waits for a cancel acts, then or once the dialog
-// has gone (the keyboard would reach the main dialog and start or end the tool), and no handler of
-// ours runs inside another. Other posted messages stay queued.
-void WaitForWorker(HANDLE hThread)
-{
-    for (;;) {
-        const DWORD woke =
-            ::MsgWaitForMultipleObjects(1, &hThread, FALSE, kQueueLookMs, QS_SENDMESSAGE | QS_PAINT | QS_INPUT);
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-            ::DispatchMessageW(&msg);
-        DropMessages(WM_KEYFIRST, WM_KEYLAST);
-        DropMessages(WM_MOUSEFIRST, WM_MOUSELAST);
-        DropMessages(WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK);
-        if (woke != WAIT_OBJECT_0 + 1 && woke != WAIT_TIMEOUT)
-            return;  // the worker has ended, or the wait cannot tell
-    }
-}
 
 }  // namespace
 
