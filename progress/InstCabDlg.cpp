@@ -98,6 +98,8 @@ void InstCabDlg::OnCancel()
         return;
     CWaitCursor waitCursor;
     m_bCancelled = true;
+    // The worker may take a chunk's time to see it: the button shows at once that it was taken.
+    m_cancelButton.EnableWindow(FALSE);
     if (m_hCancelEvent.IsValid())
         ::SetEvent(m_hCancelEvent.Get());
     CloseWorkerHandles();
@@ -130,6 +132,9 @@ void InstCabDlg::ShowReportedProgress()
 
 LRESULT InstCabDlg::OnVupStage(WPARAM wParam, LPARAM)
 {
+    // After a Cancel the dialog keeps what it showed when the user pressed it.
+    if (m_bCancelled)
+        return 0;
     const wchar_t* status = nullptr;
     const wchar_t* title = nullptr;
     switch (wParam) {
@@ -146,10 +151,8 @@ LRESULT InstCabDlg::OnVupStage(WPARAM wParam, LPARAM)
         title = kTransferTitle;
         break;
     case VUP_STAGE_DONE:
-        if (!m_bCancelled) {
-            ShowMessage(kDoneText, kDoneCaption, MB_ICONINFORMATION);
-            EndDialog(IDOK);
-        }
+        ShowMessage(kDoneText, kDoneCaption, MB_ICONINFORMATION);
+        EndDialog(IDOK);
         return 0;
     default:
         return 0;
