@@ -41,6 +41,8 @@ const NoticeCase kNoticeCases[] = {
      expected::kTransferFailed, expected::kTransferCaption},
     {"WriteFailsOnTheCard", [](Handheld& h) { h.Set(L"fail-call=CeWriteFile:3"); }, true, expected::kWriteFailed,
      expected::kTransferCaption},
+    {"ShortWriteOnTheCard", [](Handheld& h) { h.Set(L"short-write=3:1000"); }, true, expected::kWriteFailed,
+     expected::kTransferCaption},
     {"WriteFailsInTheInstallerCopy", [](Handheld& h) { h.Set(L"fail-call=CeWriteFile:40"); }, false,
      expected::kWriteFailed, expected::kTransferCaption},
     {"NoMemoryCard", [](Handheld& h) { PrepareWith(h, [](auto& o) { o.memoryCard = false; }); }, true,

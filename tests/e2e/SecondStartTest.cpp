@@ -115,5 +115,18 @@ TEST_F(SecondStart, TwoStartedTogetherGiveOneTool)
     EXPECT_EQ(left.WaitExit(kWindowTimeoutMs), std::optional<DWORD>(0));
 }
 
+// Whatever holds the tool's name without showing its window, such as a tool that is closing: a
+// second start looks for the window a while, then ends all the same, having shown nothing.
+TEST_F(SecondStart, WithNoWindowToBringForwardEndsAllTheSame)
+{
+    const CHandle held(::CreateMutexW(nullptr, FALSE, L"Local\\qamovup-061b4180-0622-4dd0-a3aa-eded43052b9f"));
+    ASSERT_TRUE(held.IsValid());
+    EXPECT_EQ(StartAgain(), std::optional<DWORD>(0));
+    WindowQuery anyDialog;
+    anyDialog.visibleOnly = false;
+    anyDialog.title = expected::kMainTitle;
+    EXPECT_TRUE(FindTopLevel(anyDialog).empty());
+}
+
 }  // namespace
 }  // namespace e2e
