@@ -80,13 +80,10 @@ TEST_F(SecondStart, BringsTheRunningToolForwardAsItWasAndEnds)
 
 TEST_F(SecondStart, WhileTheToolAsksItsQuestionBringsTheQuestionForward)
 {
-    simhandheld::PrepareOptions newer;
-    newer.version = L"Version 1.3.0.0";
-    handheld.Prepare(newer);
+    PrepareNewerVersion();
     ToolSession tool(handheld.Folder());
-    const RunEnd end = StartRun(tool, true);
+    const RunEnd end = StartRunToTheVersionQuestion(tool);
     ASSERT_EQ(end.kind, RunEnd::Kind::MessageBox);
-    ExpectVersionQuestion(end.box);
     ASSERT_TRUE(other.ToFront());
 
     EXPECT_EQ(StartAgain(), std::optional<DWORD>(0));
