@@ -1,6 +1,7 @@
 #include "app/QamoVupApp.h"
 
 #include "app/QamoVupDlg.h"
+#include "app/SingleInstance.h"
 
 BEGIN_MESSAGE_MAP(CQamoVupApp, CWinApp)
     ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
@@ -10,6 +11,9 @@ CQamoVupApp theApp;
 
 BOOL CQamoVupApp::InitInstance()
 {
+    CSingleInstance instance;
+    if (!instance.Claim())
+        return FALSE;
     CQamoVupDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();

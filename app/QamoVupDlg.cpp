@@ -2,12 +2,6 @@
 
 #include "progress/InstCabDlg.h"
 
-namespace {
-
-constexpr const wchar_t kMainTitle[] = L"qamo+ for Handheld";
-
-}  // namespace
-
 BEGIN_MESSAGE_MAP(CQamoVupDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
@@ -24,7 +18,7 @@ BOOL CQamoVupDlg::OnInitDialog()
     CDialog::OnInitDialog();
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
-    SetWindowText(kMainTitle);
+    SetWindowText(kMainDialogTitle);
     CheckDlgButton(IDC_COPY_TO_CARD, BST_CHECKED);
 
     LOGFONTW description{};

@@ -7,6 +7,9 @@
 #include "framework/Font.h"
 #include "res/resource.h"
 
+// The main dialog's title; a second start of the tool finds the running one by it.
+inline constexpr wchar_t kMainDialogTitle[] = L"qamo+ for Handheld";
+
 class CQamoVupDlg : public CDialog {
 public:
     explicit CQamoVupDlg(CWnd* pParent = nullptr);

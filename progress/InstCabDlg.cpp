@@ -3,6 +3,7 @@
 #include "framework/WaitCursor.h"
 #include "progress/ProgressTexts.h"
 #include "progress/TextFormat.h"
+#include "progress/WorkerWait.h"
 #include "worker/HandheldNames.h"
 #include "worker/VupMessages.h"
 
@@ -30,37 +31,6 @@ constexpr NoticeText kErrorNotices[] = {
 
 // A progress report held back until the desktop has caught up with painting.
 constexpr UINT_PTR kPaintTimerId = 1;
-
-// Windows takes a window whose thread has not looked at its queue for five seconds for hung.
-constexpr DWORD kQueueLookMs = 500;
-
-void DropMessages(UINT first, UINT last)
-{
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, first, last, PM_REMOVE)) {
-    }
-}
-
-// The worker may be blocked in a synchronous send to this very thread, so the wait for it serves
-// sent messages; it also repaints both dialogs and keeps the thread answering. Input is dropped,
-// not dispatched: nothing pressed while the user waits for a cancel acts, then or once the dialog
-// has gone (the keyboard would reach the main dialog and start or end the tool), and no handler of
-// ours runs inside another. Other posted messages stay queued.
-void WaitForWorker(HANDLE hThread)
-{
-    for (;;) {
-        const DWORD woke =
-            ::MsgWaitForMultipleObjects(1, &hThread, FALSE, kQueueLookMs, QS_SENDMESSAGE | QS_PAINT | QS_INPUT);
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
-            ::DispatchMessageW(&msg);
-        DropMessages(WM_KEYFIRST, WM_KEYLAST);
-        DropMessages(WM_MOUSEFIRST, WM_MOUSELAST);
-        DropMessages(WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK);
-        if (woke != WAIT_OBJECT_0 + 1 && woke != WAIT_TIMEOUT)
-            return;  // the worker has ended, or the wait cannot tell
-    }
-}
 
 }  // namespace
 
@@ -128,6 +98,8 @@ void InstCabDlg::OnCancel()
         return;
     CWaitCursor waitCursor;
     m_bCancelled = true;
+    // The worker may take a chunk's time to see it: the button shows at once that it was taken.
+    m_cancelButton.EnableWindow(FALSE);
     if (m_hCancelEvent.IsValid())
         ::SetEvent(m_hCancelEvent.Get());
     CloseWorkerHandles();
@@ -160,6 +132,9 @@ void InstCabDlg::ShowReportedProgress()
 
 LRESULT InstCabDlg::OnVupStage(WPARAM wParam, LPARAM)
 {
+    // After a Cancel the dialog keeps what it showed when the user pressed it.
+    if (m_bCancelled)
+        return 0;
     const wchar_t* status = nullptr;
     const wchar_t* title = nullptr;
     switch (wParam) {
@@ -176,10 +151,8 @@ LRESULT InstCabDlg::OnVupStage(WPARAM wParam, LPARAM)
         title = kTransferTitle;
         break;
     case VUP_STAGE_DONE:
-        if (!m_bCancelled) {
-            ShowMessage(kDoneText, kDoneCaption, MB_ICONINFORMATION);
-            EndDialog(IDOK);
-        }
+        ShowMessage(kDoneText, kDoneCaption, MB_ICONINFORMATION);
+        EndDialog(IDOK);
         return 0;
     default:
         return 0;

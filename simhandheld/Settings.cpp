@@ -148,7 +148,7 @@ std::wstring SettingsHelp()
         usage.resize(std::max<size_t>(usage.size() + 2, 32), L' ');
         help += usage + row.help + (row.byDefault ? L" (default " + std::wstring(row.byDefault) + L")" : L"") + L"\r\n";
     }
-    return help + L"  clear-faults                  empties every list (fail-..., signal, delay)";
+    return help + L"  clear-faults                  empties every list (fail-..., short-write, signal, delay)";
 }
 
 }  // namespace simhandheld

@@ -11,7 +11,7 @@ namespace simhandheld {
 
 // X(member, name, form, default, help), one line each. A form "a/b" takes one of the words; otherwise
 // its parts, joined by ':', are Function (one of the eighteen entry points, any case), N (a call number
-// from 1), Path or Event (any text, to the end) or a number (Ms, Bps, Dpi). A setting without a
+// from 1), Path or Event (any text, to the end) or a number (Ms, Bps, Dpi, Bytes). A setting without a
 // default is a list: each line adds to it; any other setting keeps its last value.
 #define QAMOSIM_SETTINGS(X) \
     X(connection, L"connection", L"answer/refuse/fail/silent", L"answer", L"the start completes; CeRapiInitEx itself fails; the start completes with E_FAIL; the start never completes") \
@@ -21,6 +21,7 @@ namespace simhandheld {
     X(failNth, L"fail-nth", L"N", nullptr, L"the Nth call of a connection fails, whatever it is (1 is CeRapiInitEx)") \
     X(failCall, L"fail-call", L"Function:N", nullptr, L"that function's Nth call of a connection fails") \
     X(failPath, L"fail-path", L"Function:Path", nullptr, L"every call of that function on that path fails") \
+    X(shortWrite, L"short-write", L"N:Bytes", nullptr, L"the Nth CeWriteFile of a connection writes only its first Bytes bytes, reports that count and succeeds") \
     X(signal, L"signal", L"Function:N:Event", nullptr, L"once that function's Nth call is done, the named event is set") \
     X(delay, L"delay", L"Function:N:Ms", nullptr, L"that function's Nth call takes Ms ms longer")
 

@@ -12,15 +12,19 @@ struct LauncherEntry {
     DWORD index = 0;
 };
 
-void ReadLauncherEntry(RapiClass& rapi, HKEY hKey, LauncherEntry& entry)
+// False if a value that is there could not be read: the entry must then stay as it is, since
+// moving it would put a default where the user's value was and delete the only place that held it.
+bool ReadLauncherEntry(RapiClass& rapi, HKEY hKey, LauncherEntry& entry)
 {
-    entry.fileName.Read(rapi, hKey, handheld::kLauncherFileName);
-    entry.commandLine.Read(rapi, hKey, handheld::kLauncherCommandLine);
+    if (entry.fileName.Read(rapi, hKey, handheld::kLauncherFileName) == ValueRead::Unreadable ||
+        entry.commandLine.Read(rapi, hKey, handheld::kLauncherCommandLine) == ValueRead::Unreadable)
+        return false;
     DWORD size = sizeof(entry.index);
-    if (rapi.CeRegQueryValueEx(hKey, handheld::kLauncherIndex, nullptr, nullptr,
-                               reinterpret_cast<LPBYTE>(&entry.index), &size) != ERROR_SUCCESS ||
-        size != sizeof(entry.index))
+    const ValueRead index = ValueReadOf(rapi.CeRegQueryValueEx(hKey, handheld::kLauncherIndex, nullptr, nullptr,
+                                                               reinterpret_cast<LPBYTE>(&entry.index), &size));
+    if (index != ValueRead::Read || size != sizeof(entry.index))
         entry.index = 0;
+    return index != ValueRead::Unreadable;
 }
 
 bool WriteText(RapiClass& rapi, HKEY hKey, const wchar_t* name, const RegistryText& text)
@@ -67,9 +71,9 @@ void MigrateLauncherEntry(RunContext& run)
     LauncherEntry entry;
     {
         RemoteKey oldEntry(rapi);
-        if (!oldEntry.Open(handheld::kLauncherRoot, handheld::kOldLauncherEntryKey, 0))
+        if (!oldEntry.Open(handheld::kLauncherRoot, handheld::kOldLauncherEntryKey, 0) ||
+            !ReadLauncherEntry(rapi, oldEntry.Get(), entry))
             return;
-        ReadLauncherEntry(rapi, oldEntry.Get(), entry);
     }
 
     // The old entry goes only once the new one holds its values: otherwise the user would be

@@ -33,7 +33,7 @@ bool CheckPlatform(RunContext& run)
         return false;
     }
     RegistryText name;
-    const bool read = name.Read(rapi, key.Get(), handheld::kPlatformValue);
+    const bool read = name.Read(rapi, key.Get(), handheld::kPlatformValue) == ValueRead::Read;
     const PlatformKind kind =
         read ? ClassifyPlatformName(name.Text(), handheld::kTextBufferUnits) : PlatformKind::Refused;
     key.Close();

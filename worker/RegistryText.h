@@ -6,10 +6,20 @@
 #include "worker/HandheldNames.h"
 #include "worker/RemoteHandles.h"
 
+// How the read of one registry value ended.
+enum class ValueRead {
+    Read,
+    Missing,     // not there, or larger than its buffer: it takes its default
+    Unreadable,  // there, but the read failed (a glitch on the link): what it holds is unknown
+};
+
+// The outcome of CeRegQueryValueEx's status.
+ValueRead ValueReadOf(LONG status);
+
 class RegistryText {
 public:
-    // False when the value is missing, unreadable or larger than the buffer; the text is then empty.
-    bool Read(RapiClass& rapi, HKEY hKey, const wchar_t* valueName);
+    // The text is empty unless the value was read.
+    ValueRead Read(RapiClass& rapi, HKEY hKey, const wchar_t* valueName);
 
     const wchar_t* Text() const { return m_units; }
     // The text and its terminator: (length + 1) * 2 bytes, 522 for a text that filled the buffer.

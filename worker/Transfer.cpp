@@ -64,8 +64,11 @@ bool CopyCabinet(RunContext& run, const Cabinet& cabinet, const wchar_t* target,
             break;
         }
         const DWORD end = written + std::min(chunk, cabinet.size - written);
+        // A write that reports another count than it was handed has failed: a handheld that took
+        // fewer bytes is not trusted to take the rest, and the copy ends as after any failed write.
         DWORD reported = 0;
-        if (!rapi.CeWriteFile(file.Get(), cabinet.bytes + written, end - written, &reported, nullptr)) {
+        if (!rapi.CeWriteFile(file.Get(), cabinet.bytes + written, end - written, &reported, nullptr) ||
+            reported != end - written) {
             run.Notice(VUP_NOTICE_WRITE_FAILED);
             break;
         }
@@ -135,6 +138,13 @@ bool TransferInstaller(RunContext& run)
         const VupNotice createFailed = card ? VUP_NOTICE_CARD_CREATE_FAILED : VUP_NOTICE_INSTALL_CREATE_FAILED;
         if (!CopyCabinet(run, cabinet, target, createFailed))
             return false;
+        // The dialog offers Cancel until it has handled the report that the copy is complete, which
+        // comes after the last poll of the copy: a Cancel taken up to then is seen here, before
+        // anything starts on the copy, and no Cancel can be taken afterwards.
+        if (place == PassPlace::Installer && run.CancelRequested()) {
+            rapi.CeDeleteFile(target);
+            return false;
+        }
         FinishPass(rapi, place, target);
     }
     return true;

@@ -218,6 +218,7 @@ public:
     Call& operator=(const Call&) = delete;
 
     Link& Handheld() { return m_link; }
+    unsigned Nth() const { return m_nth; }
 
     // Arguments for the log. A subject is also what fail-path compares with.
     void Text(const wchar_t* name, LPCWSTR text)
@@ -325,6 +326,10 @@ BOOL Transfer(const wchar_t* function, HANDLE hFile, LPVOID buffer, DWORD bytes,
     HANDLE file = call.Handheld().FileOf(hFile);
     if (!file)
         return call.Bool(WithError(ERROR_INVALID_HANDLE, FALSE));
+    // short-write: the handheld takes only the first bytes it is handed, and says so.
+    for (const SettingValue& shortWrite : call.Handheld().Settings().shortWrite.values)
+        if (write && shortWrite.Number(0) == call.Nth() && shortWrite.Number(1) < bytes)
+            bytes = shortWrite.Number(1);
     DWORD count = 0;
     const BOOL ok = write ? WriteFile(file, buffer, bytes, &count, nullptr) : ReadFile(file, buffer, bytes, &count, nullptr);
     *done = count;

@@ -85,16 +85,23 @@ TEST_F(Cancel, WhileTheWorkerFinishesItsChunkBothDialogsPaintAnswerAndTakeNoInpu
     bool stillWritingAfterPaint = false;
     bool hung = true;
     bool stillWritingWhenAsked = false;
+    bool cancelStillOffered = true;
+    std::wstring titleAtPress;
+    std::vector<std::wstring> titlesSince;
     const When copyStarted = [](const ProgressView& view) {
         return view.status == expected::kCardStatus && view.cancelEnabled;
     };
     const RunEnd end = StartRunPressingOnce(tool, true, copyStarted, [&](HWND progress) {
         const DWORD pressed = ::GetTickCount();
+        titleAtPress = uidriver::Text(progress).value_or(L"");
         if (!uidriver::Click(uidriver::Item(progress, IDCANCEL)))
             return false;
         // Time for the click to be taken; the chunk takes far longer.
         ::Sleep(1000);
         waitStarted = ::IsWindow(progress) && handheld.Exists(expected::kCardCopy);
+        // The button says at once that Cancel was taken, long before the chunk ends.
+        cancelStillOffered = uidriver::IsEnabled(uidriver::Item(progress, IDCANCEL));
+        titlesSince.push_back(uidriver::Text(progress).value_or(L""));
         std::vector<HWND> windows = WithChildren(main);
         for (HWND window : WithChildren(progress))
             windows.push_back(window);
@@ -114,6 +121,7 @@ TEST_F(Cancel, WhileTheWorkerFinishesItsChunkBothDialogsPaintAnswerAndTakeNoInpu
         ::Sleep(6000 - (::GetTickCount() - pressed));
         hung = ::IsHungAppWindow(main) || ::IsHungAppWindow(progress);
         stillWritingWhenAsked = ::IsWindow(progress) && handheld.Exists(expected::kCardCopy);
+        titlesSince.push_back(uidriver::Text(progress).value_or(L""));
         return true;
     });
     ASSERT_TRUE(waitStarted) << "the worker was not writing when the test began";
@@ -121,6 +129,8 @@ TEST_F(Cancel, WhileTheWorkerFinishesItsChunkBothDialogsPaintAnswerAndTakeNoInpu
     EXPECT_TRUE(stillWritingAfterPaint);
     EXPECT_FALSE(hung) << "a dialog was reported hung while Cancel waited";
     EXPECT_TRUE(stillWritingWhenAsked) << "the chunk ended before the question: make the link slower";
+    EXPECT_FALSE(cancelStillOffered) << "Cancel still looked pressable after it was taken";
+    EXPECT_EQ(titlesSince, std::vector<std::wstring>(2, titleAtPress)) << "the title moved after Cancel";
     ASSERT_NE(end.kind, RunEnd::Kind::MessageBox) << testing::PrintToString(end.box.text);
     ASSERT_EQ(end.kind, RunEnd::Kind::Closed);
     ExpectNothingInstalled();

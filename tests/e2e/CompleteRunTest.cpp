@@ -108,13 +108,10 @@ TEST_F(CompletedRun, CancelIsOfferedOnlyWhileACopyRuns)
 
 TEST_F(CompletedRun, ANewerVersionAnsweredYesIsUpgraded)
 {
-    simhandheld::PrepareOptions options;
-    options.version = L"Version 1.3.0.0";
-    handheld.Prepare(options);
+    PrepareNewerVersion();
     ToolSession tool(handheld.Folder());
-    const RunEnd question = StartRun(tool, true);
+    const RunEnd question = StartRunToTheVersionQuestion(tool);
     ASSERT_EQ(question.kind, RunEnd::Kind::MessageBox);
-    ExpectVersionQuestion(question.box);
 
     ASSERT_TRUE(uidriver::Answer(question.box, IDYES));
     ASSERT_TRUE(uidriver::WaitGone(question.box.window, kWindowTimeoutMs));

@@ -41,6 +41,8 @@ const NoticeCase kNoticeCases[] = {
      expected::kTransferFailed, expected::kTransferCaption},
     {"WriteFailsOnTheCard", [](Handheld& h) { h.Set(L"fail-call=CeWriteFile:3"); }, true, expected::kWriteFailed,
      expected::kTransferCaption},
+    {"ShortWriteOnTheCard", [](Handheld& h) { h.Set(L"short-write=3:1000"); }, true, expected::kWriteFailed,
+     expected::kTransferCaption},
     {"WriteFailsInTheInstallerCopy", [](Handheld& h) { h.Set(L"fail-call=CeWriteFile:40"); }, false,
      expected::kWriteFailed, expected::kTransferCaption},
     {"NoMemoryCard", [](Handheld& h) { PrepareWith(h, [](auto& o) { o.memoryCard = false; }); }, true,
@@ -73,14 +75,11 @@ INSTANTIATE_TEST_SUITE_P(EachFailure, Notice, testing::ValuesIn(kNoticeCases),
 
 TEST_F(ToolTest, AVersionQuestionAnsweredNoLeavesTheHandheldAsItWas)
 {
-    simhandheld::PrepareOptions options;
-    options.version = L"Version 1.3.0.0";
-    handheld.Prepare(options);
+    PrepareNewerVersion();
     const std::wstring registryBefore = handheld.LoadRegistry().Format();
     ToolSession tool(handheld.Folder());
-    const RunEnd question = StartRun(tool, true);
+    const RunEnd question = StartRunToTheVersionQuestion(tool);
     ASSERT_EQ(question.kind, RunEnd::Kind::MessageBox);
-    ExpectVersionQuestion(question.box);
     ASSERT_TRUE(uidriver::Answer(question.box, IDNO));
     RunLog log;
     const RunEnd end = tool.Follow(question.progress, log);

@@ -55,6 +55,22 @@ RunEnd ToolTest::StartRunPressingOnce(ToolSession& tool, bool copyToCard, const 
     return end;
 }
 
+void ToolTest::PrepareNewerVersion()
+{
+    simhandheld::PrepareOptions options;
+    options.version = L"Version 1.3.0.0";
+    handheld.Prepare(options);
+}
+
+RunEnd ToolTest::StartRunToTheVersionQuestion(ToolSession& tool)
+{
+    const RunEnd question = StartRun(tool, true);
+    EXPECT_EQ(question.kind, RunEnd::Kind::MessageBox) << "the version question did not come";
+    if (question.kind == RunEnd::Kind::MessageBox)
+        ExpectVersionQuestion(question.box);
+    return question;
+}
+
 void ToolTest::CompleteRun(ToolSession& tool, bool copyToCard, RunLog* log)
 {
     ExpectCompletion(tool, StartRun(tool, copyToCard, log));

@@ -27,6 +27,10 @@ protected:
     RunEnd StartRun(ToolSession& tool, bool copyToCard, RunLog* log = nullptr, const Watch& watch = {});
     // The same, pressing once the first time `when` holds; the test fails if it never does.
     RunEnd StartRunPressingOnce(ToolSession& tool, bool copyToCard, const When& when, const Press& press);
+    // The handheld holds "Version 1.3.0.0", newer than the target: a run asks about it first.
+    void PrepareNewerVersion();
+    // Starts a run and follows it to the version question; the end is a message box if it came.
+    RunEnd StartRunToTheVersionQuestion(ToolSession& tool);
     // Starts a run and expects it to complete.
     void CompleteRun(ToolSession& tool, bool copyToCard, RunLog* log = nullptr);
     // The run ended with the completion notice; answering it closes the tool with exit code 0.

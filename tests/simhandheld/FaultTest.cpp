@@ -45,6 +45,20 @@ TEST_F(Faults, TheNthWriteFailsAndWritesNothing)
     EXPECT_EQ(std::string("one.two.four."), handheld.ReadFile(kCab));
 }
 
+TEST_F(Faults, TheNthWriteTakesOnlyItsFirstBytesAndSaysSo)
+{
+    handheld.Set(L"short-write=2:3");
+    ConnectOrFail();
+    HANDLE file = OpenCab();
+    EXPECT_TRUE(Write(file, "one."));
+    DWORD written = 0;
+    EXPECT_TRUE(rapi.CeWriteFile(file, "two.", 4, &written, nullptr));
+    EXPECT_EQ(3u, written);
+    EXPECT_TRUE(Write(file, "three."));
+    rapi.CeCloseHandle(file);
+    EXPECT_EQ(std::string("one.twothree."), handheld.ReadFile(kCab));
+}
+
 TEST_F(Faults, CallsAreCountedAgainForEachConnection)
 {
     handheld.Set(L"fail-call=CeCreateDirectory:1");
@@ -90,6 +104,22 @@ TEST_F(Faults, ARegistryCallOnTheNamedKeyFails)
     HKEY key = nullptr;
     EXPECT_EQ(ERROR_GEN_FAILURE, rapi.CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, L"platform", 0, 0, &key));
     EXPECT_EQ(ERROR_SUCCESS, rapi.CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, L"", 0, 0, &key));
+}
+
+// A value that is there but cannot be read: not the "not found" of a missing value.
+TEST_F(Faults, AReadOfTheNamedValueFailsAsAGlitchNotAsMissing)
+{
+    handheld.Set(L"fail-path=CeRegQueryValueEx:HKEY_LOCAL_MACHINE\\Platform\\Name");
+    handheld.SetValue(HKEY_LOCAL_MACHINE, L"Platform", L"Name", simhandheld::StringValue(L"SMDK6410"));
+    handheld.SetValue(HKEY_LOCAL_MACHINE, L"Platform", L"Other", simhandheld::DwordValue(1));
+    ConnectOrFail();
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, rapi.CeRegOpenKeyEx(HKEY_LOCAL_MACHINE, L"Platform", 0, 0, &key));
+    BYTE data[64];
+    DWORD size = sizeof(data);
+    EXPECT_EQ(ERROR_GEN_FAILURE, rapi.CeRegQueryValueEx(key, L"Name", nullptr, nullptr, data, &size));
+    size = sizeof(data);
+    EXPECT_EQ(ERROR_SUCCESS, rapi.CeRegQueryValueEx(key, L"Other", nullptr, nullptr, data, &size));
 }
 
 TEST_F(Faults, TheNamedEventIsSetOnceTheChosenCallIsDone)

@@ -159,4 +159,23 @@ TEST_F(Cancellation, RightAfterTheLastChunkOfTheInstallerCopyTheInstallerNeverSt
     EXPECT_TRUE(LinkReleased(run));
 }
 
+// The dialog offers Cancel until the report that the copy is complete has been handled: a Cancel
+// taken while the worker reports the last 100, after its last poll, still stops the installer.
+TEST_F(Cancellation, DuringTheLastReportsOfTheInstallerCopyTheInstallerNeverStarts)
+{
+    for (const LPARAM state : {VUP_PROGRESS_RUNNING, VUP_PROGRESS_COMPLETE}) {
+        SCOPED_TRACE(state == VUP_PROGRESS_RUNNING ? "during 100" : "during 100 complete");
+        handheld->Prepare();
+        WorkerOptions options;
+        options.copyToCard = false;
+        options.cancelWhen = [state](const VupMessage& m) { return m.IsProgress(100, state); };
+        const WorkerResult run = Run(options);
+        EXPECT_TRUE(run.messages.back().IsProgress(100, VUP_PROGRESS_COMPLETE)) << Describe(run.messages);
+        EXPECT_TRUE(run.Notices().empty());
+        EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
+        EXPECT_EQ(0u, run.CountCalls(L"CeCreateProcess"));
+        EXPECT_TRUE(LinkReleased(run));
+    }
+}
+
 }  // namespace

@@ -155,16 +155,21 @@ TEST_F(CompleteRun, ARunWhoseInstallerCannotBeCreatedLeavesNoCopyBehind)
     EXPECT_TRUE(LinkReleased(run));
 }
 
+// A write that takes fewer bytes than it was handed, and says so, failed as much as one that says so.
 TEST_F(CompleteRun, AFailedWriteEndsTheRunWithoutAPartialCopy)
 {
-    handheld->Set(L"fail-call=CeWriteFile:60");
-    const WorkerResult run = Run(/*copyToCard=*/false);
-    EXPECT_EQ(std::vector<WPARAM>{VUP_NOTICE_WRITE_FAILED}, run.Notices());
-    EXPECT_EQ(60u, run.CountCalls(L"CeWriteFile"));
-    EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
-    EXPECT_TRUE(run.started.empty());
-    EXPECT_FALSE(run.messages.back().IsStage(VUP_STAGE_DONE));
-    EXPECT_TRUE(LinkReleased(run));
+    for (const wchar_t* fault : {L"fail-call=CeWriteFile:60", L"short-write=60:1000"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(fault)));
+        handheld->Prepare();
+        handheld->Set(fault);
+        const WorkerResult run = Run(/*copyToCard=*/false);
+        EXPECT_EQ(std::vector<WPARAM>{VUP_NOTICE_WRITE_FAILED}, run.Notices());
+        EXPECT_EQ(60u, run.CountCalls(L"CeWriteFile"));
+        EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
+        EXPECT_TRUE(run.started.empty());
+        EXPECT_FALSE(run.messages.back().IsStage(VUP_STAGE_DONE));
+        EXPECT_TRUE(LinkReleased(run));
+    }
 }
 
 }  // namespace

@@ -43,6 +43,28 @@ std::optional<WPARAM> NoticeFor(const CallRecord& call, const simhandheld::Handh
     return std::nullopt;
 }
 
+const wchar_t* const kLauncherValues[] = {L"FileName", L"CommnadLine", L"Index"};
+
+using LauncherEntry = std::vector<std::optional<simhandheld::RegValue>>;
+
+LauncherEntry LauncherEntryAt(const simhandheld::Handheld& handheld, const wchar_t* key)
+{
+    LauncherEntry entry;
+    for (const wchar_t* name : kLauncherValues)
+        entry.push_back(handheld.GetValue(HKEY_CURRENT_USER, key, name));
+    return entry;
+}
+
+// The launcher entry moves whole or not at all: the old one still holds every value it held, or
+// the new one holds them all.
+::testing::AssertionResult LauncherEntryWhole(const simhandheld::Handheld& handheld, const LauncherEntry& original)
+{
+    if (LauncherEntryAt(handheld, paths::kOldLauncherEntry) == original ||
+        LauncherEntryAt(handheld, paths::kNewLauncherEntry) == original)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "neither the old nor the new launcher entry holds the old values";
+}
+
 class FaultSweep : public HandheldTest {};
 
 TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
@@ -53,6 +75,8 @@ TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
     ASSERT_TRUE(reference.messages.back().IsStage(VUP_STAGE_DONE));
     const std::vector<CallRecord> calls = reference.calls;
     ASSERT_GT(calls.size(), 30u);
+    handheld->Prepare();
+    const LauncherEntry launcherEntry = LauncherEntryAt(*handheld, paths::kOldLauncherEntry);
 
     unsigned ended = 0;
     const DWORD start = ::GetTickCount();
@@ -83,6 +107,10 @@ TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
         }
         for (const std::wstring& copy : kCopies)
             EXPECT_TRUE(!handheld->Exists(copy) || HoldsCabinet(*handheld, copy)) << testing::PrintToString(copy);
+        if (!run.started.empty()) {
+            EXPECT_TRUE(HoldsCabinet(*handheld, paths::kInstallerCopy)) << "the installer was started on it";
+        }
+        EXPECT_TRUE(LauncherEntryWhole(*handheld, launcherEntry));
         EXPECT_EQ(i == 1 ? 0u : 1u, run.CountCalls(L"CeRapiUninit"));
         EXPECT_FALSE(run.libraryLoaded);
     }

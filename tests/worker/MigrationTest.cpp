@@ -133,8 +133,35 @@ INSTANTIATE_TEST_SUITE_P(
         LauncherTextCase{"CommandLineFillingTheBuffer", L"CommnadLine", kFull, kFull + kTerminator},
         LauncherTextCase{"FileNameOfOddLength", L"FileName", Utf16Bytes(L"qamo") + "x",
                          Utf16Bytes(L"qamo") + kTerminator},
-        LauncherTextCase{"CommandLineOfOneByte", L"CommnadLine", "x", kTerminator}),
+        LauncherTextCase{"CommandLineOfOneByte", L"CommnadLine", "x", kTerminator},
+        LauncherTextCase{"FileNameLongerThanTheBufferCountsAsMissing", L"FileName", kFull + "qq", kTerminator}),
     [](const ::testing::TestParamInfo<LauncherTextCase>& info) { return std::string(info.param.what); });
+
+// A value of the old entry that is there but cannot be read (a glitch on the link): moving the
+// entry would put an empty text or 0 where the user's was and delete the only place that held it.
+class UnreadableLauncherValue : public Migration, public ::testing::WithParamInterface<const wchar_t*> {};
+
+TEST_P(UnreadableLauncherValue, LeavesTheOldEntryAsItIsAndMakesNoNewOne)
+{
+    const wchar_t* const names[] = {L"FileName", L"CommnadLine", L"Index"};
+    std::vector<std::optional<RegValue>> before;
+    for (const wchar_t* name : names)
+        before.push_back(OldEntry(name));
+    handheld->Set(L"fail-path=CeRegQueryValueEx:HKEY_CURRENT_USER\\" + std::wstring(paths::kOldLauncherEntry) +
+                  L"\\" + GetParam());
+    ExpectCompleted(Run(/*copyToCard=*/false));
+    EXPECT_FALSE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kNewLauncherEntry));
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(before[i], OldEntry(names[i])) << testing::PrintToString(std::wstring(names[i]));
+    EXPECT_TRUE(handheld->Exists(paths::kNewShortcut));
+    EXPECT_TRUE(Density().has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(Migration, UnreadableLauncherValue, ::testing::Values(L"FileName", L"CommnadLine", L"Index"),
+                         [](const ::testing::TestParamInfo<const wchar_t*>& info) {
+                             const std::wstring name(info.param);
+                             return std::string(name.begin(), name.end());
+                         });
 
 TEST_F(Migration, WithoutAnOldEntryNoLauncherKeyIsMadeOrRemoved)
 {
