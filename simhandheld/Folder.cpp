@@ -1,8 +1,5 @@
 #include "simhandheld/Folder.h"
 
-#include <climits>
-#include <cstring>
-
 namespace simhandheld {
 namespace {
 
@@ -37,7 +34,7 @@ std::vector<std::vector<std::wstring>> ReadTable(const std::wstring& file)
     std::string bytes;
     std::vector<std::vector<std::wstring>> rows;
     ReadWholeFile(file, bytes);
-    for (std::wstring_view line : Lines(DecodeTextFile(bytes))) {
+    for (std::wstring_view line : Lines(FromUtf8(bytes))) {
         if (line.empty())
             continue;
         std::vector<std::wstring> fields;
@@ -59,87 +56,6 @@ const Clock g_clock = [] {
 }();
 
 }  // namespace
-
-std::string ToUtf8(std::wstring_view text)
-{
-    const int size = static_cast<int>(text.size());
-    std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-    return out;
-}
-
-std::wstring FromUtf8(std::string_view text)
-{
-    const int size = static_cast<int>(text.size());
-    std::wstring out(static_cast<size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), static_cast<int>(out.size()));
-    return out;
-}
-
-std::string ToUtf16(std::wstring_view text)
-{
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-}
-
-std::wstring FromUtf16(std::string_view bytes)
-{
-    std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
-    return text;
-}
-
-std::wstring DecodeTextFile(std::string_view bytes)
-{
-    if (bytes.substr(0, 2) == "\xFF\xFE")
-        return FromUtf16(bytes.substr(2));
-    return FromUtf8(bytes.substr(bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0));
-}
-
-std::wstring UpperInvariant(std::wstring_view text)
-{
-    std::wstring upper(text);
-    if (!upper.empty())
-        LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, text.data(), static_cast<int>(text.size()), upper.data(),
-                     static_cast<int>(upper.size()));
-    return upper;
-}
-
-std::vector<std::wstring> Lines(std::wstring_view text)
-{
-    std::vector<std::wstring> lines;
-    for (size_t end; !text.empty(); text.remove_prefix(end == std::wstring_view::npos ? text.size() : end + 1)) {
-        end = text.find(L'\n');
-        const std::wstring_view line = text.substr(0, end);
-        lines.emplace_back(line.substr(0, line.size() - (!line.empty() && line.back() == L'\r' ? 1 : 0)));
-    }
-    return lines;
-}
-
-std::wstring_view NextComponent(std::wstring_view& path)
-{
-    while (!path.empty() && path.front() == L'\\')
-        path.remove_prefix(1);
-    const std::wstring_view component = path.substr(0, path.find(L'\\'));
-    path.remove_prefix(component.size());
-    return component;
-}
-
-std::wstring NumberText(unsigned long long value, bool hex)
-{
-    wchar_t text[24];
-    wsprintfW(text, hex ? L"0x%I64X" : L"%I64u", value);
-    return text;
-}
-
-bool ParseUnsigned(std::wstring_view text, unsigned& value)
-{
-    unsigned long long v = 0;
-    for (wchar_t c : text)
-        if (c < L'0' || c > L'9' || (v = v * 10 + static_cast<unsigned>(c - L'0')) > UINT_MAX)
-            return false;
-    value = static_cast<unsigned>(v);
-    return !text.empty();
-}
 
 std::wstring InFolder(const std::wstring& folder, const wchar_t* name)
 {
@@ -172,6 +88,16 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes)
         bytes.append(buffer, got);
     CloseHandle(file);
     return ok;
+}
+
+std::optional<std::wstring> ReadTextFile(const std::wstring& path, std::wstring* error)
+{
+    std::string bytes;
+    if (ReadWholeFile(path, bytes))
+        return DecodeTextFile(bytes, error);
+    if (error)
+        *error = L"cannot read it";
+    return std::nullopt;
 }
 
 bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes)

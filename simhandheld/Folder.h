@@ -1,5 +1,5 @@
 // The desktop folder that holds one simulated handheld (see README.md), the file operations on it,
-// its records, and the text helpers the folder format, the library and the console tool share.
+// its records, and the text helpers the folder format, the library and the console tool share (Text.cpp).
 #pragma once
 
 #include <windows.h>
@@ -12,11 +12,12 @@
 namespace simhandheld {
 
 std::string ToUtf8(std::wstring_view text);
-std::wstring FromUtf8(std::string_view text);
+std::wstring FromUtf8(std::string_view text);  // what is not UTF-8 becomes U+FFFD
 std::string ToUtf16(std::wstring_view text);      // as Windows keeps it in memory and in files
 std::wstring FromUtf16(std::string_view bytes);  // an odd last byte is dropped
-// A text file's bytes: UTF-16LE if it starts with that byte-order mark, else UTF-8 (mark optional).
-std::wstring DecodeTextFile(std::string_view bytes);
+// A file edited by hand: UTF-16LE after its byte-order mark, else UTF-8 (mark optional). None, and
+// the first line that is neither, for anything else, such as a code page's text.
+std::optional<std::wstring> DecodeTextFile(std::string_view bytes, std::wstring* error = nullptr);
 
 // Upper case unit by unit with the invariant table, as an ordinal comparison that ignores case
 // sees a text (CompareStringOrdinal itself needs Vista).
@@ -29,6 +30,7 @@ inline bool EqualsNoCase(std::wstring_view a, std::wstring_view b)
 
 // The lines of a text, without their line ends.
 std::vector<std::wstring> Lines(std::wstring_view text);
+std::wstring AtLine(size_t index);  // "line 3: " for index 2, as an error names where it is
 
 // Splits "a\b\\c" into its non-empty components.
 std::wstring_view NextComponent(std::wstring_view& path);
@@ -54,6 +56,8 @@ std::wstring InFolder(const std::wstring& folder, const wchar_t* name);
 std::optional<std::wstring> DesktopPath(const std::wstring& folder, std::wstring_view handheldPath);
 
 bool ReadWholeFile(const std::wstring& path, std::string& bytes);
+// A file edited by hand (DecodeTextFile); none, and why, if it cannot be read or decoded.
+std::optional<std::wstring> ReadTextFile(const std::wstring& path, std::wstring* error);
 // Writes beside the target and renames, so that a reader in another process never sees half a file.
 bool ReplaceWholeFile(const std::wstring& path, const std::string& bytes);
 bool AppendToFile(const std::wstring& path, const std::string& bytes);

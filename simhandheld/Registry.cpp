@@ -146,12 +146,13 @@ Registry::Registry()
 
 std::optional<Registry> Registry::Load(const std::wstring& file, std::wstring* error)
 {
-    std::string bytes;
-    if (ReadWholeFile(file, bytes))
-        return Parse(DecodeTextFile(bytes), error);
-    if (IsFile(file) && error)
-        *error = L"cannot read " + file;
-    return IsFile(file) ? std::nullopt : std::optional<Registry>(Registry{});
+    if (!IsFile(file))
+        return Registry{};
+    const std::optional<std::wstring> text = ReadTextFile(file, error);
+    std::optional<Registry> registry = text ? Parse(*text, error) : std::nullopt;
+    if (!registry && error)
+        *error = file + L": " + *error;
+    return registry;
 }
 
 std::optional<Registry> Registry::Parse(std::wstring_view text, std::wstring* error)
@@ -175,7 +176,7 @@ std::optional<Registry> Registry::Parse(std::wstring_view text, std::wstring* er
             continue;
         }
         if (error)
-            *error = L"line " + std::to_wstring(i + 1) + L": not the header, a [key] of a root or a \"name\"=value";
+            *error = AtLine(i) + L"not the header, a [key] of a root or a \"name\"=value";
         return std::nullopt;
     }
     return registry;

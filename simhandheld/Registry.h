@@ -27,7 +27,7 @@ const wchar_t* RootName(HKEY key);
 class Registry {
 public:
     Registry();
-    // A missing file is an empty registry; a file that does not parse gives none and its line.
+    // A missing file is an empty registry; one that cannot be read or parsed gives none, and why.
     static std::optional<Registry> Load(const std::wstring& file, std::wstring* error = nullptr);
     static std::optional<Registry> Parse(std::wstring_view text, std::wstring* error = nullptr);
     bool Save(const std::wstring& file) const;

@@ -126,13 +126,19 @@ std::wstring DeviceSettings::Format() const
 
 std::optional<DeviceSettings> DeviceSettings::Load(const std::wstring& folder, std::wstring* error)
 {
-    std::string bytes;
-    ReadWholeFile(InFolder(folder, kSettingsFile), bytes);
+    const std::wstring file = InFolder(folder, kSettingsFile);
+    std::wstring why;
+    const std::optional<std::wstring> text = IsFile(file) ? ReadTextFile(file, &why) : std::wstring();
+    const std::vector<std::wstring> lines = Lines(text.value_or(L""));
     DeviceSettings settings;
-    for (const std::wstring& line : Lines(DecodeTextFile(bytes)))
-        if (!line.empty() && line[0] != L';' && !settings.Apply(line, error))
-            return std::nullopt;
-    return settings;
+    size_t i = 0;
+    while (i < lines.size() && (lines[i].empty() || lines[i][0] == L';' || settings.Apply(lines[i], &why)))
+        ++i;
+    if (text && i == lines.size())
+        return settings;
+    if (error)
+        *error = file + L": " + (text ? AtLine(i) : L"") + why;
+    return std::nullopt;
 }
 
 bool DeviceSettings::Save(const std::wstring& folder) const

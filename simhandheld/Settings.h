@@ -48,7 +48,7 @@ struct DeviceSettings {
     // One "name=value", or "clear-faults" (empties every list); false with the reason if it makes no sense.
     bool Apply(std::wstring_view setting, std::wstring* error = nullptr);
     std::wstring Format() const;
-    // A folder without device.ini has the default settings.
+    // A folder without device.ini has the default settings; one that cannot be read or parsed gives none, and why.
     static std::optional<DeviceSettings> Load(const std::wstring& folder, std::wstring* error = nullptr);
     bool Save(const std::wstring& folder) const;
 };

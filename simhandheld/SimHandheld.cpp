@@ -2,9 +2,35 @@
 
 #include "simhandheld/Folder.h"
 
+#include <iterator>
 #include <stdexcept>
 
 namespace simhandheld {
+namespace {
+
+// Part by part, as a folder cannot be renamed over another, the handheld's goes into made\old and
+// made's takes its place; on a failure, every part moved so far is moved back.
+bool TakeParts(const std::wstring& folder, const std::wstring& made)
+{
+    const wchar_t* const parts[] = {kFilesFolder, kRegistryFile, kSettingsFile, kStartedFile, kCallsFile};
+    const std::wstring old = InFolder(made, L"old");
+    size_t moved = 0;  // parts whose old one is in made\old
+    bool whole = CreateDirectories(old);
+    for (; whole && moved < std::size(parts); ++moved) {
+        const std::wstring here = InFolder(folder, parts[moved]), fresh = InFolder(made, parts[moved]);
+        if (Exists(here) && !MoveFileW(here.c_str(), InFolder(old, parts[moved]).c_str()))
+            break;
+        whole = !Exists(fresh) || MoveFileW(fresh.c_str(), here.c_str());
+    }
+    for (whole = whole && moved == std::size(parts); !whole && moved-- > 0;) {
+        const std::wstring here = InFolder(folder, parts[moved]);
+        MoveFileW(here.c_str(), InFolder(made, parts[moved]).c_str());
+        MoveFileW(InFolder(old, parts[moved]).c_str(), here.c_str());
+    }
+    return whole;
+}
+
+}  // namespace
 
 void Handheld::Require(bool done, const std::wstring& what)
 {
@@ -41,10 +67,20 @@ void Handheld::Clear()
 
 void Handheld::Prepare(const PrepareOptions& options)
 {
+    // Made in a folder of its own, which goes however this ends.
+    const struct Scratch { std::wstring path; ~Scratch() { RemoveTree(path); } } made{InFolder(m_folder, L"qamosim-prepare")};
+    RemoveTree(made.path);
+    Handheld(made.path).Make(options);
+    Require(TakeParts(m_folder, made.path), L"cannot replace the handheld in " + m_folder + L": it is as it was");
+}
+
+void Handheld::Make(const PrepareOptions& options)
+{
     Clear();
+    Require(options.settings.Save(m_folder), L"cannot write device.ini");
     CreateDirectory(L"\\Windows");
     if (options.memoryCard)
-        CreateDirectory(kMemoryCardFolder);
+        CreateDirectory(options.CardFolder());
     if (options.platform)
         SetValue(HKEY_LOCAL_MACHINE, kPlatformKey, L"Name", StringValue(*options.platform));
     if (options.version)
@@ -83,7 +119,7 @@ Registry Handheld::LoadRegistry() const
 {
     std::wstring error;
     std::optional<Registry> registry = Registry::Load(InFolder(m_folder, kRegistryFile), &error);
-    Require(registry.has_value(), L"registry.reg: " + error);
+    Require(registry.has_value(), error);
     return std::move(*registry);
 }
 
@@ -112,7 +148,7 @@ DeviceSettings Handheld::Settings() const
 {
     std::wstring error;
     std::optional<DeviceSettings> settings = DeviceSettings::Load(m_folder, &error);
-    Require(settings.has_value(), L"device.ini: " + error);
+    Require(settings.has_value(), error);
     return std::move(*settings);
 }
 

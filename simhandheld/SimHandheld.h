@@ -20,12 +20,17 @@ inline constexpr wchar_t kVersionFile[] = L"\\Built-in Storage\\Program Files\\Q
 inline constexpr wchar_t kShortcutFile[] = L"\\Windows\\スタート メニュー\\プログラム\\qamo+(GPS).lnk";
 inline constexpr wchar_t kLauncherKey[] = L"Software\\Palvar-Ostrand\\Tarvek\\FileList\\qamo+(GPS)";
 inline constexpr wchar_t kMemoryCardFolder[] = L"\\Storage Card";
+inline constexpr wchar_t kSmdk2443CardFolder[] = L"\\SD-MMC card";
 
 // What Prepare sets up by default; each part can be left out or changed.
 struct PrepareOptions {
     std::optional<std::wstring> platform = L"SMDK6410";       // HKLM\Platform "Name"
     std::optional<std::wstring> version = L"Version 1.2.1.0";  // second line of the version file
-    bool memoryCard = true;                                     // \Storage Card
+    bool memoryCard = true;
+    DeviceSettings settings;
+
+    // Where the tool looks for the card: an SMDK2443's (by its first eight characters) is \SD-MMC card.
+    const wchar_t* CardFolder() const { return platform && platform->rfind(L"SMDK2443", 0) == 0 ? kSmdk2443CardFolder : kMemoryCardFolder; }
 };
 
 class Handheld {
@@ -40,7 +45,8 @@ public:
 
     // Empty handheld: no files, empty registry, default settings, no records.
     void Clear();
-    // Clear, then an SMDK6410 with qamo+ "Version 1.2.1.0", its shortcut and launcher entry, a card, 96 dpi.
+    // A new handheld, by default an SMDK6410 with qamo+ "Version 1.2.1.0", its shortcut and launcher entry,
+    // a card and default settings; made beside the old one, which it replaces only once whole, or not at all.
     void Prepare(const PrepareOptions& options = {});
 
     // Files. WriteFile creates missing folders on the way.
@@ -79,6 +85,7 @@ public:
 
 private:
     static void Require(bool done, const std::wstring& what);  // throws without it
+    void Make(const PrepareOptions& options);
     std::wstring Desktop(const std::wstring& path) const;
     void ChangeRegistry(const std::function<void(Registry&)>& change);
     static std::wstring KeyName(HKEY root, const std::wstring& key);

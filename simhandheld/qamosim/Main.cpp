@@ -40,7 +40,7 @@ int Failure(int code, const std::wstring& why, bool usage = false)
     if (usage)
         WriteLine(STD_ERROR_HANDLE,
                   L"usage:\r\n"
-                  L"  qamosim prepare FOLDER [--platform NAME | --no-platform] [--version TEXT | --no-version-file] [--no-card]\r\n"
+                  L"  qamosim prepare FOLDER [--platform NAME | --no-platform] [--version TEXT | --no-version-file] [--no-card] [SETTING...]\r\n"
                   L"  qamosim show FOLDER\r\n"
                   L"  qamosim set FOLDER SETTING...\r\n"
                   L"settings:\r\n" +
@@ -51,6 +51,7 @@ int Failure(int code, const std::wstring& why, bool usage = false)
 int Prepare(const std::wstring& folder, const std::vector<std::wstring>& args)
 {
     PrepareOptions options;
+    std::wstring settings, error;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -64,16 +65,19 @@ int Prepare(const std::wstring& folder, const std::vector<std::wstring>& args)
             options.version.reset();
         else if (a == L"--no-card")
             options.memoryCard = false;
+        else if (a.rfind(L"--", 0) == 0 || !options.settings.Apply(a, &error))
+            return Failure(kUsageError, error.empty() ? L"bad option " + a : error, true);
         else
-            return Failure(kUsageError, L"bad option " + a, true);
+            settings += L" " + a;
     }
     if (!CreateDirectories(folder))
         return Failure(kFolderError, L"cannot create " + folder);
     Handheld(folder).Prepare(options);
     // Said in full, as a second prepare replaces everything the first one made.
     Print(L"prepared " + folder + L" afresh: platform " + options.platform.value_or(L"(none)") + L", version file " +
-          (options.version ? L"\"" + *options.version + L"\"" : L"(none)") + L", shortcut, launcher entry" +
-          (options.memoryCard ? L", memory card" : L", no memory card") + L", default settings");
+          (options.version ? L"\"" + *options.version + L"\"" : L"(none)") + L", shortcut, launcher entry, " +
+          (options.memoryCard ? L"memory card " + std::wstring(options.CardFolder()) : L"no memory card") +
+          (settings.empty() ? L", default settings" : L", settings" + settings));
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // that is still there, ready to try again once the handheld is put right.
 #include "ToolTest.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace e2e {
@@ -26,6 +27,8 @@ void PrepareWith(Handheld& handheld, const std::function<void(simhandheld::Prepa
 
 const NoticeCase kNoticeCases[] = {
     {"RefusedConnection", [](Handheld& h) { h.Set(L"connection=refuse"); }, true,
+     expected::kInitFailed, expected::kConnectionCaption},
+    {"SettingsThatDoNotParse", [](Handheld& h) { simhandheld::AppendToFile(h.Folder() + L"\\device.ini", "latency-ms=5s\r\n"); }, true,
      expected::kInitFailed, expected::kConnectionCaption},
     {"FailedConnection", [](Handheld& h) { h.Set(L"connection=fail"); }, true,
      expected::kConnectFailed, expected::kConnectionCaption},
@@ -91,6 +94,36 @@ TEST_F(ToolTest, AVersionQuestionAnsweredNoLeavesTheHandheldAsItWas)
     EXPECT_TRUE(handheld.Exists(simhandheld::kShortcutFile)) << "the shortcut was moved";
     ExpectNothingInstalled();
     EXPECT_TRUE(tool.Exit());
+}
+
+// registry.reg edited in Notepad and saved as "ANSI": the handheld cannot read it, so the platform
+// is unknown, and the file is left byte for byte as it was.
+TEST_F(ToolTest, ARegistrySavedInTheDesktopsCodePageIsRefusedAndLeftAsItWas)
+{
+    const std::wstring text = handheld.LoadRegistry().Format() +
+                              L"[HKEY_LOCAL_MACHINE\\Software\\Palvar-Ostrand]\r\n\"Owner\"=\"営業所\"\r\n";
+    std::string ansi(text.size() * 2, '\0');
+    ansi.resize(static_cast<size_t>(::WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()),
+                                                          ansi.data(), static_cast<int>(ansi.size()), nullptr, nullptr)));
+    const std::wstring file = simhandheld::InFolder(handheld.Folder(), simhandheld::kRegistryFile);
+    ASSERT_TRUE(simhandheld::ReplaceWholeFile(file, ansi));
+
+    ToolSession tool(handheld.Folder());
+    const RunEnd end = StartRun(tool, true);
+    ASSERT_EQ(end.kind, RunEnd::Kind::MessageBox);
+    ExpectNotice(end.box, expected::kWrongDevice, expected::kConnectionCaption);
+    EXPECT_TRUE(uidriver::Answer(end.box, IDOK));
+    EXPECT_TRUE(uidriver::WaitGone(end.progress, kWindowTimeoutMs));
+    EXPECT_TRUE(tool.Exit());
+    std::string after;
+    EXPECT_TRUE(simhandheld::ReadWholeFile(file, after));
+    EXPECT_TRUE(after == ansi) << "registry.reg was rewritten";
+    // The value, on the file's last line, is where it stops being UTF-8.
+    const std::wstring where = L"registry.reg: line " + std::to_wstring(simhandheld::Lines(text).size()) + L": ";
+    const std::vector<simhandheld::CallRecord> calls = handheld.Calls();
+    EXPECT_TRUE(std::any_of(calls.begin(), calls.end(), [&](const simhandheld::CallRecord& call) {
+        return call.result.find(where) != std::wstring::npos;
+    })) << "calls.log does not say which line could not be read";
 }
 
 // The notices must not depend on the desktop's ANSI code page. Under Wine a program's code page

@@ -65,6 +65,22 @@ TEST_F(Connection, ARefusingHandheldFailsTheCallItself)
     EXPECT_EQ(nullptr, init.heRapiInit);
 }
 
+TEST_F(Connection, ASettingsFileThatCannotBeReadFailsTheStartAndTheLogSaysWhere)
+{
+    // A value that does not parse, and a path in the desktop's code page (取説 in 932), not UTF-8.
+    for (const std::string& settings : {std::string("connection=refuse\r\nlatency-ms=5s\r\n"),
+                                        std::string("dpi=120\r\nfail-path=CeCreateFile:\\\x8E\xE6\x90\xE0.txt\r\n")}) {
+        ASSERT_TRUE(simhandheld::ReplaceWholeFile(simhandheld::InFolder(handheld.Folder(), simhandheld::kSettingsFile), settings));
+        handheld.ClearRecords();
+        RAPIINIT init{sizeof(RAPIINIT), nullptr, S_OK};
+        EXPECT_TRUE(FAILED(rapi.CeRapiInitEx(&init))) << settings;
+        EXPECT_EQ(nullptr, init.heRapiInit);
+        const std::vector<simhandheld::CallRecord> calls = handheld.Calls();
+        ASSERT_EQ(1u, calls.size());
+        EXPECT_NE(std::wstring::npos, calls[0].result.find(L"device.ini: line 2: ")) << simhandheld::ToUtf8(calls[0].result);
+    }
+}
+
 TEST_F(Connection, AFailingHandheldCompletesTheStartWithAFailure)
 {
     handheld.Set(L"connection=fail");

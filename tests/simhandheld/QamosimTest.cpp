@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace simhandheld;
 
 namespace {
@@ -107,6 +109,42 @@ TEST_F(QamosimTool, PrepareLeavesOutWhatItIsTold)
     ASSERT_EQ(0u, RunQamosim(L"prepare " + Quoted() + L" --platform PXA270 --no-version-file").exitCode);
     EXPECT_EQ(StringValue(L"PXA270"), handheld.GetValue(HKEY_LOCAL_MACHINE, L"Platform", L"Name"));
     EXPECT_FALSE(handheld.Exists(kVersionFile));
+
+    // The card where the tool looks for an SMDK2443's.
+    ASSERT_EQ(0u, RunQamosim(L"prepare " + Quoted() + L" --platform SMDK2443").exitCode);
+    EXPECT_TRUE(handheld.Exists(L"\\SD-MMC card"));
+    EXPECT_FALSE(handheld.Exists(kMemoryCardFolder));
+}
+
+TEST_F(QamosimTool, APrepareThatCannotFinishLeavesTheOldHandheldAsItWas)
+{
+    handheld.Prepare();
+    handheld.Set(L"dpi=120");
+    handheld.WriteFile(L"\\Windows\\AppMgr\\Install\\kept.CAB", "kept");
+    ASSERT_TRUE(ReplaceWholeFile(InFolder(folder, L"notes.txt"), "not the handheld's"));
+    const std::wstring registryFile = InFolder(folder, kRegistryFile);
+    std::string registry;
+    ASSERT_TRUE(ReadWholeFile(registryFile, registry));
+    // Held open by another program, registry.reg can be neither replaced nor moved.
+    HANDLE held = CreateFileW(registryFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const Outcome run = RunQamosim(L"prepare " + Quoted() + L" --no-card");
+    CloseHandle(held);
+    EXPECT_EQ(1u, run.exitCode) << ToUtf8(run.output);
+    EXPECT_EQ(std::string("kept"), handheld.ReadFile(L"\\Windows\\AppMgr\\Install\\kept.CAB"));
+    EXPECT_TRUE(handheld.Exists(kMemoryCardFolder));
+    EXPECT_EQ(120u, handheld.Settings().dpi.Number());
+    std::string after;
+    EXPECT_TRUE(ReadWholeFile(registryFile, after) && after == registry);
+    std::vector<std::wstring> names;
+    for (const WIN32_FIND_DATAW& entry : FolderEntries(folder))
+        names.emplace_back(entry.cFileName);
+    EXPECT_EQ(4u, names.size()) << ToUtf8(run.output);  // files, registry.reg, device.ini, notes.txt
+
+    ASSERT_EQ(0u, RunQamosim(L"prepare " + Quoted()).exitCode);
+    EXPECT_FALSE(handheld.Exists(L"\\Windows\\AppMgr\\Install\\kept.CAB"));
+    std::string notes;
+    EXPECT_TRUE(ReadWholeFile(InFolder(folder, L"notes.txt"), notes) && notes == "not the handheld's");
 }
 
 TEST_F(QamosimTool, ShowPrintsTheHandheldInJapaneseWhereItIsJapanese)
@@ -123,6 +161,24 @@ TEST_F(QamosimTool, ShowPrintsTheHandheldInJapaneseWhereItIsJapanese)
     EXPECT_TRUE(Contains(run.output, L"\"CommnadLine\"=\"-gps\""));
     EXPECT_TRUE(Contains(run.output, L"qamo+ for Handheld.CAB  2048 bytes  read-only"));
     EXPECT_TRUE(Contains(run.output, L"\"LogPixels\"=dword:000000c0"));
+}
+
+TEST_F(QamosimTool, ShowRefusesAFileItCannotReadAndSaysWhichLine)
+{
+    handheld.Prepare();
+    const std::wstring registry = InFolder(folder, kRegistryFile), settings = InFolder(folder, kSettingsFile);
+    // Saved by Notepad as "ANSI": 山田 in code page 932 is not UTF-8.
+    const std::string ansi = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Owner]\r\n\"Name\"=\"\x8E\x52\x93\x63\"\r\n";
+    for (const auto& [file, bytes, where] : {std::tuple(registry, ansi, L"registry.reg: line 4: "),
+                                             std::tuple(settings, std::string("dpi=120\r\nlatency-ms=5s\r\n"), L"device.ini: line 2: ")}) {
+        std::string before;
+        ASSERT_TRUE(ReadWholeFile(file, before));
+        ASSERT_TRUE(ReplaceWholeFile(file, bytes));
+        const Outcome run = RunQamosim(L"show " + Quoted());
+        EXPECT_EQ(1u, run.exitCode) << ToUtf8(run.output);
+        EXPECT_TRUE(Contains(run.output, where)) << ToUtf8(run.output);
+        ASSERT_TRUE(ReplaceWholeFile(file, before));
+    }
 }
 
 TEST_F(QamosimTool, SetChangesWhatTheLibraryWillDo)

@@ -147,7 +147,7 @@ TEST_F(RemoteRegistry, TheRegistryFileIsWhatRegeditWrites)
     ASSERT_TRUE(simhandheld::ReadWholeFile(simhandheld::InFolder(handheld.Folder(), simhandheld::kRegistryFile), bytes));
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ("\xFF\xFE", bytes.substr(0, 2));
-    const std::wstring text = simhandheld::DecodeTextFile(bytes);
+    const std::wstring text = simhandheld::DecodeTextFile(bytes).value_or(L"");
     EXPECT_EQ(0u, text.find(L"Windows Registry Editor Version 5.00\r\n"));
     EXPECT_NE(std::wstring::npos, text.find(L"[HKEY_LOCAL_MACHINE\\Platform]\r\n\"Name\"=\"SMDK6410\"\r\n"));
 }

@@ -13,6 +13,11 @@ shift 3
 case "$dpi" in
 '' | *[!0-9]*) echo "$0: DPI must be a number of pixels per inch such as 96, 120, 144 or 192" >&2; exit 2 ;;
 esac
+# A prefix that could not be set up here (see wine-prefix.sh) has nothing to scale: skipped, as in wine-env.sh.
+if [ -f "$prefix.cannot-run" ]; then
+    echo "skipped: $(cat "$prefix.cannot-run")" >&2
+    exit 77
+fi
 if [ "$dpi" -le 144 ]; then desktop=1024x768; else desktop=1920x1080; fi
 log="$prefix.log"
 export WINEPREFIX="$prefix" WINEDEBUG=-all

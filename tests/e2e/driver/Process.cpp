@@ -89,7 +89,7 @@ Process& Process::operator=(Process&& other) noexcept
 }
 
 Process Process::Launch(const std::wstring& program, const std::wstring& arguments, const Environment* environment,
-                        const std::wstring& folder)
+                        const std::wstring& folder, HANDLE input, HANDLE output)
 {
     std::wstring commandLine = L"\"" + program + L"\"";
     if (!arguments.empty())
@@ -98,8 +98,15 @@ Process Process::Launch(const std::wstring& program, const std::wstring& argumen
 
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
+    const bool redirected = input != nullptr && output != nullptr;
+    if (redirected) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = input;
+        startup.hStdOutput = output;
+        startup.hStdError = output;
+    }
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+    if (!::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, redirected, CREATE_UNICODE_ENVIRONMENT,
                           environment != nullptr ? &block[0] : nullptr, folder.empty() ? nullptr : folder.c_str(),
                           &startup, &info)) {
         throw std::runtime_error("cannot start " + Utf8(program) + ", error " + std::to_string(::GetLastError()));

@@ -36,9 +36,11 @@ public:
     Process& operator=(Process&& other) noexcept;
 
     // Throws std::runtime_error if the program cannot be started. Without an environment or a
-    // folder the program gets this process's own.
+    // folder the program gets this process's own; given an input and an output, they are its
+    // standard handles (errors go to the output).
     static Process Launch(const std::wstring& program, const std::wstring& arguments = {},
-                          const Environment* environment = nullptr, const std::wstring& folder = {});
+                          const Environment* environment = nullptr, const std::wstring& folder = {},
+                          HANDLE input = nullptr, HANDLE output = nullptr);
 
     DWORD Id() const { return m_id; }
     bool Running() const;
