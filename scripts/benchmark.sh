@@ -40,7 +40,7 @@ done
 . "$top/scripts/xvfb.sh"
 start_xvfb
 cleanup() {
-    "$top/tests/wine/wine-prefix.sh" down "$prefix"
+    "$top/scripts/wine/wine-prefix.sh" down "$prefix"
     stop_xvfb
 }
 trap cleanup EXIT
@@ -49,7 +49,7 @@ mkdir -p "$run_dir"
 # One prefix holds both simulated libraries, each in the system folder of its kind, each behind
 # the benchmark's rapi.dll, which times the tool's writes from the tool's side.
 . "$top/scripts/project.sh"
-"$top/tests/wine/wine-prefix.sh" up "$(wine_loader x86_64)" "$prefix" \
+"$top/scripts/wine/wine-prefix.sh" up "$(wine_loader x86_64)" "$prefix" \
     "$root/i686/bench/timedlink/rapi.dll" "$root/i686/simhandheld/qamosimlink.dll" \
     "$root/x86_64/bench/timedlink/rapi.dll" "$root/x86_64/simhandheld/qamosimlink.dll"
 
@@ -57,7 +57,7 @@ mkdir -p "$run_dir"
 bench() {
     arch=$1
     shift
-    "$top/tests/wine/wine-env.sh" "$(wine_loader "$arch")" "$prefix" "$root/$arch/bench/qamovup_bench.exe" "$@"
+    "$top/scripts/wine/wine-env.sh" "$(wine_loader "$arch")" "$prefix" "$root/$arch/bench/qamovup_bench.exe" "$@"
 }
 
 started=$(date +%s)

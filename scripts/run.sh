@@ -30,16 +30,16 @@ else
     start_xvfb
 fi
 cleanup() {
-    "$top/tests/wine/wine-prefix.sh" down "$prefix"
+    "$top/scripts/wine/wine-prefix.sh" down "$prefix"
     stop_xvfb
 }
 trap cleanup EXIT
 
 mkdir -p "$run"
-"$top/tests/wine/wine-prefix.sh" up "$loader" "$prefix" "$build/simhandheld/rapi.dll" "$build/simhandheld/qamosimlink.dll"
+"$top/scripts/wine/wine-prefix.sh" up "$loader" "$prefix" "$build/simhandheld/rapi.dll" "$build/simhandheld/qamosimlink.dll"
 # Set every time: the prefix keeps the scale of the run before.
-"$top/tests/wine/wine-scale.sh" "$loader" "$prefix" "$dpi"
-wine() { "$top/tests/wine/wine-env.sh" "$loader" "$prefix" "$@"; }
+"$top/scripts/wine/wine-scale.sh" "$loader" "$prefix" "$dpi"
+wine() { "$top/scripts/wine/wine-env.sh" "$loader" "$prefix" "$@"; }
 windows_path() { wine winepath -w "$1"; }
 
 handheld=$(windows_path "$run/handheld")
