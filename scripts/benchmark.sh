@@ -29,13 +29,7 @@ while [ $# -gt 0 ]; do
 done
 
 "$top/scripts/deps.sh"
-for arch in i686 x86_64; do
-    if [ ! -f "$root/$arch/CMakeCache.txt" ]; then
-        cmake -S "$top" -B "$root/$arch" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-$arch.cmake" \
-              -DCMAKE_BUILD_TYPE=Release >/dev/null
-    fi
-    cmake --build "$root/$arch" -j"$(nproc)" --target qamovup qamosimlink qamovup_bench
-done
+env -u QAMOVUP_CABINET "$top/scripts/build.sh" "$root" qamovup qamosimlink qamovup_bench
 
 . "$top/scripts/xvfb.sh"
 start_xvfb
