@@ -13,6 +13,9 @@ shift 3
 case "$dpi" in
 '' | *[!0-9]*) echo "$0: DPI must be a number of pixels per inch such as 96, 120, 144 or 192" >&2; exit 2 ;;
 esac
+# A prefix found unable to run this loader's programs has no Windows folder to write to: wine-env.sh
+# says why and exits 77, which CTest reports as a skip.
+[ ! -f "$prefix.cannot-run" ] || exec "$here/wine-env.sh" "$loader" "$prefix"
 if [ "$dpi" -le 144 ]; then desktop=1024x768; else desktop=1920x1080; fi
 log="$prefix.log"
 export WINEPREFIX="$prefix" WINEDEBUG=-all
