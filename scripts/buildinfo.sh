@@ -30,10 +30,13 @@ cabinet=$(build_cabinet "$root/i686")
         cxx=$(compiler "$arch" CXX)
         for program in cc1 cc1plus collect2 as ld; do "$cxx" -print-prog-name="$program"; done
         for file in libstdc++.a libgcc.a libgcc_eh.a libkernel32.a crt2.o; do "$cxx" -print-file-name="$file"; done
-        # The headers, from the compilers' dependency files of the folders the release is built from.
-        find "$root/$arch/app" "$root/$arch/progress" "$root/$arch/worker" "$root/$arch/devicelink" \
-             "$root/$arch/framework" "$root/$arch/res" "$root/$arch/simhandheld" -name '*.d' -type f \
-             -exec cat {} + 2>/dev/null | tr ' \\' '\n\n' | grep '^/'
+        # The system headers, from the compilers' dependency files of the folders the release is
+        # built from: every file they name but the project's own, in its source and build trees.
+        source=$(cache "$arch" CMAKE_HOME_DIRECTORY)
+        tree=$(cd "$root/$arch" && pwd -P)
+        find "$tree/app" "$tree/progress" "$tree/worker" "$tree/devicelink" "$tree/framework" "$tree/res" \
+             "$tree/simhandheld" -name '*.d' -type f -exec cat {} + 2>/dev/null | tr ' \\' '\n\n' |
+            grep '^/' | grep -v -e "^$source/" -e "^$tree/" || true
     done
     # What release.sh and the stand-in cabinet's script run.
     for tool in sh sed sha256sum find sort xargs touch chmod zip awk head; do command -v "$tool"; done
