@@ -54,7 +54,7 @@ if [ "$interactive" = 1 ]; then
 else
     shots=$run/screenshots
     rm -rf "$shots" && mkdir -p "$shots"
-    wine "$build/tests/e2e/qamovup_demo.exe" "$(windows_path "$build/app/qamovup.exe")" "$(windows_path "$shots")"
+    wine "$build/demo/qamovup_demo.exe" "$(windows_path "$build/app/qamovup.exe")" "$(windows_path "$shots")"
     for bmp in "$shots"/*.bmp; do
         [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
     done
