@@ -1,6 +1,7 @@
 #include "WorkerHarness.h"
 
 #include "simhandheld/Folder.h"
+#include "worker/Cabinet.h"
 #include "worker/InstCabThread.h"
 
 #include <optional>
@@ -146,13 +147,10 @@ WorkerResult RunWorker(simhandheld::Handheld& handheld, const WorkerOptions& opt
 const std::string& EmbeddedCabinet()
 {
     static const std::string cabinet = [] {
-        HMODULE self = ::GetModuleHandleW(nullptr);
-        HRSRC resource = ::FindResourceW(self, L"CABFILE", RT_RCDATA);
-        HGLOBAL loaded = resource != nullptr ? ::LoadResource(self, resource) : nullptr;
-        const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-        if (bytes == nullptr)
+        CabinetBytes found;
+        if (!FindCabinet(::GetModuleHandleW(nullptr), found))
             return std::string();
-        return std::string(static_cast<const char*>(bytes), ::SizeofResource(self, resource));
+        return std::string(reinterpret_cast<const char*>(found.bytes), found.size);
     }();
     return cabinet;
 }
