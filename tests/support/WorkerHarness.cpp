@@ -1,6 +1,5 @@
 #include "WorkerHarness.h"
 
-#include "simhandheld/Folder.h"
 #include "worker/Cabinet.h"
 #include "worker/InstCabThread.h"
 
@@ -38,17 +37,6 @@ void CollectFiles(const simhandheld::Handheld& handheld, const std::wstring& fol
             snapshot.readOnly[path] = handheld.IsReadOnly(path);
         }
     }
-}
-
-std::wstring TestFolderName()
-{
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = info != nullptr ? std::string(info->test_suite_name()) + "." + info->name() : "test";
-    for (char& c : name) {
-        if (c == '/' || c == '\\' || c == ':')
-            c = '_';
-    }
-    return std::wstring(name.begin(), name.end());
 }
 
 }  // namespace
@@ -161,20 +149,6 @@ HandheldSnapshot TakeSnapshot(const simhandheld::Handheld& handheld)
     CollectFiles(handheld, L"", snapshot);
     snapshot.registry = handheld.LoadRegistry().Format();
     return snapshot;
-}
-
-void HandheldTest::SetUp()
-{
-    handheld = std::make_unique<simhandheld::Handheld>(simhandheld::Handheld::TemporaryFolder(TestFolderName()));
-    handheld->Prepare();
-    handheld->MakeCurrent();
-}
-
-void HandheldTest::TearDown()
-{
-    if (handheld)
-        simhandheld::RemoveTree(handheld->Folder());
-    handheld.reset();
 }
 
 }  // namespace qamovup_test

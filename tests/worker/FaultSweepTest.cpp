@@ -43,7 +43,7 @@ std::optional<WPARAM> NoticeFor(const CallRecord& call, const simhandheld::Handh
     return std::nullopt;
 }
 
-class FaultSweep : public HandheldTest {};
+class FaultSweep : public WorkerTest {};
 
 TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
 {
@@ -60,9 +60,9 @@ TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
         const CallRecord& failing = calls[i - 1];
         SCOPED_TRACE(testing::Message() << "call " << i << ": " << testing::PrintToString(failing.function) << " "
                                         << testing::PrintToString(failing.arguments));
-        handheld->Prepare();
-        const std::optional<WPARAM> notice = NoticeFor(failing, *handheld);
-        handheld->Set(L"fail-nth=" + std::to_wstring(i));
+        handheld.Prepare();
+        const std::optional<WPARAM> notice = NoticeFor(failing, handheld);
+        handheld.Set(L"fail-nth=" + std::to_wstring(i));
         const WorkerResult run = Run(/*copyToCard=*/true);
 
         // Up to the failing call the run is the reference run.
@@ -82,7 +82,7 @@ TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
             EXPECT_TRUE(run.messages.back().IsStage(VUP_STAGE_DONE)) << Describe(run.messages);
         }
         for (const std::wstring& copy : kCopies)
-            EXPECT_TRUE(!handheld->Exists(copy) || HoldsCabinet(*handheld, copy)) << testing::PrintToString(copy);
+            EXPECT_TRUE(!handheld.Exists(copy) || HoldsCabinet(handheld, copy)) << testing::PrintToString(copy);
         EXPECT_EQ(i == 1 ? 0u : 1u, run.CountCalls(L"CeRapiUninit"));
         EXPECT_FALSE(run.libraryLoaded);
     }
