@@ -13,26 +13,8 @@ void RapiClass::Release()
         CeRapiUninit();
         m_bConnected = false;
     }
-    ForgetEntryPoints();
+    Forget();
     m_library.Free();
-}
-
-bool RapiClass::ResolveEntryPoints()
-{
-    bool complete = true;
-#define QAMOVUP_RAPI_RESOLVE(name, ret, params)                                      \
-    name = reinterpret_cast<PFN_##name>(reinterpret_cast<void (*)()>(m_library.Find(#name))); \
-    complete = complete && (name) != nullptr;
-    QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_RAPI_RESOLVE)
-#undef QAMOVUP_RAPI_RESOLVE
-    return complete;
-}
-
-void RapiClass::ForgetEntryPoints()
-{
-#define QAMOVUP_RAPI_FORGET(name, ret, params) name = nullptr;
-    QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_RAPI_FORGET)
-#undef QAMOVUP_RAPI_FORGET
 }
 
 int RapiClass::Connect()
@@ -42,8 +24,8 @@ int RapiClass::Connect()
     if (!m_library.Load(m_libraryName))
         return RAPI_LOAD_FAILED;
     // A library without every entry point is not one we can drive: never call through a gap.
-    if (!ResolveEntryPoints()) {
-        ForgetEntryPoints();
+    if (!Resolve(m_library)) {
+        Forget();
         m_library.Free();
         return RAPI_LOAD_FAILED;
     }

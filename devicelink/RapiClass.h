@@ -3,7 +3,7 @@
 // when destroyed. One object per revision-up run, owned by the worker thread.
 #pragma once
 
-#include "devicelink/RapiApi.h"
+#include "devicelink/RapiEntryPoints.h"
 #include "devicelink/SystemLibrary.h"
 
 // Results of RapiClass::Connect; the worker passes a nonzero one on as the notice of the same code.
@@ -17,7 +17,8 @@ enum RapiConnectResult : int {
 constexpr DWORD kRapiConnectTimeoutMs = 5000;
 constexpr const wchar_t kRapiLibraryName[] = L"rapi.dll";
 
-class RapiClass {
+// The entry points are callable once Connect has returned RAPI_CONNECTED.
+class RapiClass : public RapiEntryPoints {
 public:
     // libraryName: the library's file name in the system folder (tests install variants there).
     explicit RapiClass(const wchar_t* libraryName = kRapiLibraryName);
@@ -27,15 +28,8 @@ public:
 
     int Connect();
 
-    // The entry points; callable once Connect has returned RAPI_CONNECTED.
-#define QAMOVUP_RAPI_MEMBER(name, ret, params) PFN_##name name = nullptr;
-    QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_RAPI_MEMBER)
-#undef QAMOVUP_RAPI_MEMBER
-
 private:
     void Release();
-    bool ResolveEntryPoints();
-    void ForgetEntryPoints();
 
     const wchar_t* m_libraryName;
     SystemLibrary m_library;

@@ -33,18 +33,12 @@ while [ $# -gt 0 ]; do
 done
 
 "$top/scripts/deps.sh"
-for arch in i686 x86_64; do
-    if [ ! -f "$root/$arch/CMakeCache.txt" ]; then
-        cmake -S "$top" -B "$root/$arch" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64-$arch.cmake" \
-              -DCMAKE_BUILD_TYPE=Release >/dev/null
-    fi
-    cmake --build "$root/$arch" -j"$(nproc)" --target qamovup qamosimlink qamovup_bench
-done
+env -u QAMOVUP_CABINET "$top/scripts/build.sh" "$root" qamovup qamosimlink qamovup_bench
 
 . "$top/scripts/xvfb.sh"
 start_xvfb
 cleanup() {
-    "$top/tests/wine/wine-prefix.sh" down "$prefix"
+    "$top/scripts/wine/wine-prefix.sh" down "$prefix"
     stop_xvfb
 }
 trap cleanup EXIT
@@ -53,7 +47,7 @@ mkdir -p "$run_dir"
 # One prefix holds both simulated libraries, each in the system folder of its kind, each behind
 # the benchmark's rapi.dll, which times the tool's writes from the tool's side.
 . "$top/scripts/project.sh"
-"$top/tests/wine/wine-prefix.sh" up "$(wine_loader x86_64)" "$prefix" \
+"$top/scripts/wine/wine-prefix.sh" up "$(wine_loader x86_64)" "$prefix" \
     "$root/i686/bench/timedlink/rapi.dll" "$root/i686/simhandheld/qamosimlink.dll" \
     "$root/x86_64/bench/timedlink/rapi.dll" "$root/x86_64/simhandheld/qamosimlink.dll"
 
@@ -62,7 +56,7 @@ bench() {
     arch=$1
     shift
     QAMOVUP_E2E_TOOL=${tools:+$tools/$arch/app/qamovup.exe} \
-        "$top/tests/wine/wine-env.sh" "$(wine_loader "$arch")" "$prefix" "$root/$arch/bench/qamovup_bench.exe" "$@"
+        "$top/scripts/wine/wine-env.sh" "$(wine_loader "$arch")" "$prefix" "$root/$arch/bench/qamovup_bench.exe" "$@"
 }
 
 started=$(date +%s)

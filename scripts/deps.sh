@@ -14,6 +14,10 @@ set -eu
 packages="cmake make mingw-w64 wine wine64 wine32:i386 xvfb x11-utils gcab fonts-ipafont-gothic
 imagemagick locales googletest clang libclang-rt-14-dev clang-tidy cppcheck osslsigncode openssl zip
 unzip"
+# The rebuild check's tools (Debian's reproducible-builds tools, and locales-all for the locales
+# they build under), installed without what they recommend: diffoscope-minimal alone recommends
+# some four hundred packages of readers for formats this project does not make.
+lean_packages="reprotest faketime disorderfs diffoscope-minimal locales-all"
 update_tries=4 update_wait_seconds=20
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
@@ -23,13 +27,17 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
     added_i386=1
 fi
-missing=""
-for p in $packages; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing="$missing $p"
-done
-[ -n "$missing" ] || [ "$added_i386" = 1 ] || exit 0
+# missing PACKAGE...: those not installed.
+missing() {
+    for p; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || printf ' %s' "$p"
+    done
+}
+# shellcheck disable=SC2086
+missing=$(missing $packages) missing_lean=$(missing $lean_packages)
+[ -n "$missing$missing_lean" ] || [ "$added_i386" = 1 ] || exit 0
 
-echo "Installing:$missing"
+echo "Installing:$missing$missing_lean"
 export DEBIAN_FRONTEND=noninteractive
 log=$(mktemp -d "${TMPDIR:-/tmp}/qamovup-deps.XXXXXX")
 trap 'rm -rf "$log"' EXIT
@@ -50,17 +58,22 @@ until $sudo apt-get update -qq 2>"$log/err"; do
 done
 cat "$log/err" >&2
 [ -z "$note" ] || echo "$note" >&2
-[ -n "$missing" ] || exit 0
 
-# shellcheck disable=SC2086
-if $sudo apt-get install -y -qq $missing >"$log/out" 2>"$log/err"; then
+# install [APT_OPTION...] PACKAGE...: where the lists give the two architectures different versions,
+# again with the release's own versions for both.
+install() {
+    if $sudo apt-get install -y -qq "$@" >"$log/out" 2>"$log/err"; then
+        cat "$log/err" >&2
+        return 0
+    fi
+    grep -q -e 'unmet dependencies' -e 'held broken packages' "$log/out" "$log/err" || fail
+    release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    [ -n "$release" ] || fail
+    echo "deps: the package lists give the two architectures different versions (a mirror mid-sync?); installing $release's own versions for both (-o APT::Default-Release=$release)" >&2
+    $sudo apt-get install -y -qq -o APT::Default-Release="$release" "$@" >"$log/out" 2>"$log/err" || fail
     cat "$log/err" >&2
-    exit 0
-fi
-grep -q -e 'unmet dependencies' -e 'held broken packages' "$log/out" "$log/err" || fail
-release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-[ -n "$release" ] || fail
-echo "deps: the package lists give the two architectures different versions (a mirror mid-sync?); installing $release's own versions for both (-o APT::Default-Release=$release)" >&2
+}
 # shellcheck disable=SC2086
-$sudo apt-get install -y -qq -o APT::Default-Release="$release" $missing >"$log/out" 2>"$log/err" || fail
-cat "$log/err" >&2
+[ -z "$missing" ] || install $missing
+# shellcheck disable=SC2086
+[ -z "$missing_lean" ] || install --no-install-recommends $missing_lean

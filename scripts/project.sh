@@ -36,3 +36,37 @@ wine_loader() {
     *) echo "no Wine loader for $1: i686 or x86_64" >&2; return 2 ;;
     esac
 }
+
+# source_date_epoch: the time that stands for this source in what the build writes: SOURCE_DATE_EPOCH
+# when set, else the commit's time, else (a source tree without git) 2024-01-01.
+source_date_epoch() {
+    epoch=${SOURCE_DATE_EPOCH:-}
+    if [ -z "$epoch" ] && [ "$(git -C "$top" rev-parse --show-toplevel 2>/dev/null)" = "$top" ]; then
+        epoch=$(git -C "$top" log -1 --format=%ct 2>/dev/null || true)
+    fi
+    echo "${epoch:-1704067200}"
+}
+
+# source_commit: the commit the source is, and whether the working tree differs from it; a copy
+# without history is told by QAMOVUP_SOURCE_COMMIT.
+source_commit() {
+    if [ -n "${QAMOVUP_SOURCE_COMMIT:-}" ]; then
+        echo "$QAMOVUP_SOURCE_COMMIT"
+    elif [ "$(git -C "$top" rev-parse --show-toplevel 2>/dev/null)" = "$top" ]; then
+        if [ -n "$(git -C "$top" status --porcelain --untracked-files=no 2>/dev/null)" ]; then
+            echo "$(git -C "$top" rev-parse HEAD) with uncommitted changes"
+        else
+            git -C "$top" rev-parse HEAD
+        fi
+    else
+        echo "unknown: not built from a git clone"
+    fi
+}
+
+# export_source_identity: SOURCE_DATE_EPOCH and QAMOVUP_SOURCE_COMMIT set from this source, for a
+# copy of it that has no history of its own.
+export_source_identity() {
+    SOURCE_DATE_EPOCH=$(source_date_epoch)
+    QAMOVUP_SOURCE_COMMIT=$(source_commit)
+    export SOURCE_DATE_EPOCH QAMOVUP_SOURCE_COMMIT
+}

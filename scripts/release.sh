@@ -6,6 +6,8 @@
 #   x64/qamovup.exe                 the 64-bit tool, for 64-bit Windows when the service desk says so
 #   simhandheld/x86/, simhandheld/x64/   the simulated handheld: rapi.dll, qamosimlink.dll, qamosim.exe
 #   guide-ja.txt                    the users' guide (UTF-8 with a byte-order mark, CRLF: XP's Notepad)
+#   BUILDINFO                       what built it (scripts/buildinfo.sh): commit, SOURCE_DATE_EPOCH,
+#                                   cabinet, and the exact version of every package that made its bytes
 #   SHA256SUMS                      sha256sum's format, paths with forward slashes
 # NAME.zip, the same folder in one file to hand out, which Windows XP's own zip support opens, and
 # beside it, to be published apart from the zip (a zip that was swapped brings matching sums of
@@ -25,8 +27,9 @@
 # or QAMOVUP_SIGN_PASSWORD gives its password, QAMOVUP_SIGN_TIMESTAMP_URL an optional
 # time-stamping server. Without a certificate the programs are handed out unsigned.
 #
-# Rebuilt from the same commit (QAMOVUP_CABINET naming the same cabinet), the folder and the zip
-# are the same bytes: the files' times in the zip are the commit's (SOURCE_DATE_EPOCH if set).
+# Rebuilt from the same commit (QAMOVUP_CABINET naming the same cabinet) with the packages BUILDINFO
+# lists, the folder and the zip are the same bytes: the files' times in the zip are the commit's
+# (SOURCE_DATE_EPOCH if set); check-reproducible.sh shows it under varied conditions.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 out_dir="" build=1
@@ -117,6 +120,8 @@ for pair in i686:x86 x86_64:x64; do
        "$root/$arch/simhandheld/qamosim.exe" "$out/simhandheld/$folder/"
 done
 { printf '\357\273\277'; sed 's/$/\r/' "$top/docs/guide-ja.md"; } >"$out/guide-ja.txt"
+step="recording what built it (scripts/buildinfo.sh)"
+"$top/scripts/buildinfo.sh" "$root" "$name" ${QAMOVUP_SIGN_PKCS12:+signed} >"$out/BUILDINFO"
 step="making the sums"
 (cd "$out" && find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
 
@@ -124,11 +129,7 @@ step="making the sums"
 # time is the commit's (a source tree without git gets 2024-01-01), in UTC; no extra fields (-X),
 # no folder entries (-D), written to a file so that no data descriptor is needed; deflate only.
 step="making the zip"
-epoch=${SOURCE_DATE_EPOCH:-}
-if [ -z "$epoch" ] && [ "$(git -C "$top" rev-parse --show-toplevel 2>/dev/null)" = "$top" ]; then
-    epoch=$(git -C "$top" log -1 --format=%ct 2>/dev/null || true)
-fi
-epoch=${epoch:-1704067200}
+epoch=$(source_date_epoch)
 find "$out" -type d -exec chmod 755 {} + -o -type f -exec chmod 644 {} +
 find "$out" -exec touch -h -d "@$epoch" {} +
 (cd "$stage" && find "$name" -type f | LC_ALL=C sort | TZ=UTC zip -q -X -D -9 -@ "$name.zip")

@@ -30,16 +30,16 @@ else
     start_xvfb
 fi
 cleanup() {
-    "$top/tests/wine/wine-prefix.sh" down "$prefix"
+    "$top/scripts/wine/wine-prefix.sh" down "$prefix"
     stop_xvfb
 }
 trap cleanup EXIT
 
 mkdir -p "$run"
-"$top/tests/wine/wine-prefix.sh" up "$loader" "$prefix" "$build/simhandheld/rapi.dll" "$build/simhandheld/qamosimlink.dll"
+"$top/scripts/wine/wine-prefix.sh" up "$loader" "$prefix" "$build/simhandheld/rapi.dll" "$build/simhandheld/qamosimlink.dll"
 # Set every time: the prefix keeps the scale of the run before.
-"$top/tests/wine/wine-scale.sh" "$loader" "$prefix" "$dpi"
-wine() { "$top/tests/wine/wine-env.sh" "$loader" "$prefix" "$@"; }
+"$top/scripts/wine/wine-scale.sh" "$loader" "$prefix" "$dpi"
+wine() { "$top/scripts/wine/wine-env.sh" "$loader" "$prefix" "$@"; }
 windows_path() { wine winepath -w "$1"; }
 
 handheld=$(windows_path "$run/handheld")
@@ -54,7 +54,7 @@ if [ "$interactive" = 1 ]; then
 else
     shots=$run/screenshots
     rm -rf "$shots" && mkdir -p "$shots"
-    wine "$build/tests/e2e/qamovup_demo.exe" "$(windows_path "$build/app/qamovup.exe")" "$(windows_path "$shots")"
+    wine "$build/demo/qamovup_demo.exe" "$(windows_path "$build/app/qamovup.exe")" "$(windows_path "$shots")"
     for bmp in "$shots"/*.bmp; do
         [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
     done

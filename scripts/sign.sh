@@ -1,8 +1,9 @@
 #!/bin/sh
-# sign.sh IN OUT: signs the program IN with Authenticode into OUT: a SHA-1 signature, which
-# Windows XP and Vista check, with a SHA-256 signature nested under it, which Windows 7 and later
-# check. Then it makes sure that removing the signatures gives back IN byte for byte, so that
-# anyone can hold the signed program against a rebuild of its commit.
+# sign.sh IN OUT: signs the program IN with Authenticode into OUT, twice with the one certificate:
+# over its SHA-1 hash, and nested under that, over its SHA-256 hash, so that a Windows that reads
+# only one of the two hashes still finds a signature to check. Then it makes sure that removing
+# the signatures gives back IN byte for byte, so that anyone can hold the signed program against a
+# rebuild of its commit.
 #
 #   QAMOVUP_SIGN_PKCS12          the certificate and its private key, a PKCS#12 (.pfx) file
 #   QAMOVUP_SIGN_PASSWORD_FILE   a file holding its password (trailing line ends are dropped), or

@@ -1,5 +1,6 @@
 #include "worker/Transfer.h"
 
+#include "worker/Cabinet.h"
 #include "worker/HandheldNames.h"
 #include "worker/RemoteHandles.h"
 
@@ -7,27 +8,6 @@
 #include <cstdint>
 
 namespace {
-
-// The cabinet is written straight from the loaded resource: it is never copied on the desktop.
-struct Cabinet {
-    const BYTE* bytes = nullptr;
-    DWORD size = 0;
-};
-
-bool FindCabinet(Cabinet& cabinet)
-{
-    HMODULE self = ::GetModuleHandleW(nullptr);
-    HRSRC resource = ::FindResourceW(self, handheld::kCabinetResourceName, RT_RCDATA);
-    if (resource == nullptr)
-        return false;
-    HGLOBAL loaded = ::LoadResource(self, resource);
-    const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-    if (bytes == nullptr)
-        return false;
-    cabinet.bytes = static_cast<const BYTE*>(bytes);
-    cabinet.size = ::SizeofResource(self, resource);
-    return true;
-}
 
 WPARAM PercentOf(DWORD written, DWORD total)
 {
@@ -40,7 +20,7 @@ enum class PassPlace { Card, Installer };
 
 // Writes the cabinet to target in chunks, reporting progress and polling for a cancellation
 // between chunks. True once every byte is written; otherwise the partial file is gone.
-bool CopyCabinet(RunContext& run, const Cabinet& cabinet, const wchar_t* target, VupNotice createFailed)
+bool CopyCabinet(RunContext& run, const CabinetBytes& cabinet, const wchar_t* target, VupNotice createFailed)
 {
     RapiClass& rapi = run.Rapi();
     RemoteFile file(rapi, rapi.CeCreateFile(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -119,8 +99,8 @@ bool TransferInstaller(RunContext& run)
             return false;
         if (place == PassPlace::Card && !run.CopyToCard())
             continue;
-        Cabinet cabinet;
-        if (!FindCabinet(cabinet)) {
+        CabinetBytes cabinet;
+        if (!FindCabinet(::GetModuleHandleW(nullptr), cabinet)) {
             // A tool without its installer must not report a completed transfer.
             run.Notice(VUP_NOTICE_INSTALL_CREATE_FAILED);
             return false;

@@ -22,7 +22,7 @@ protected:
     size_t CallsTo(const wchar_t* function) const
     {
         size_t n = 0;
-        for (const simhandheld::CallRecord& call : handheld->Calls())
+        for (const simhandheld::CallRecord& call : handheld.Calls())
             n += call.function == function ? 1 : 0;
         return n;
     }
@@ -48,7 +48,7 @@ TEST_F(ConnectTest, AMissingLibraryIsALoadFailureAndTheLinkCallsNothingWhenItEnd
         RapiClass rapi(L"qamovup_no_such_rapi.dll");
         EXPECT_EQ(RAPI_LOAD_FAILED, rapi.Connect());
     }
-    EXPECT_TRUE(handheld->Calls().empty());
+    EXPECT_TRUE(handheld.Calls().empty());
     EXPECT_FALSE(Loaded(L"rapi.dll"));
 }
 
@@ -57,12 +57,12 @@ TEST_F(ConnectTest, ALibraryLackingAnEntryPointIsALoadFailureNeverStartedAndUnlo
     RapiClass rapi(L"rapi_incomplete.dll");
     EXPECT_EQ(RAPI_LOAD_FAILED, rapi.Connect());
     EXPECT_FALSE(Loaded(L"rapi_incomplete.dll"));
-    EXPECT_TRUE(handheld->Calls().empty());
+    EXPECT_TRUE(handheld.Calls().empty());
 }
 
 TEST_F(ConnectTest, ARefusedStartIsALoadFailureAndIsNeverEnded)
 {
-    handheld->Set(L"connection=refuse");
+    handheld.Set(L"connection=refuse");
     {
         RapiClass rapi;
         EXPECT_EQ(RAPI_LOAD_FAILED, rapi.Connect());
@@ -74,7 +74,7 @@ TEST_F(ConnectTest, ARefusedStartIsALoadFailureAndIsNeverEnded)
 
 TEST_F(ConnectTest, AStartThatCompletesWithAFailureIsReportedAndEndedOnceWhenTheLinkEnds)
 {
-    handheld->Set(L"connection=fail");
+    handheld.Set(L"connection=fail");
     {
         RapiClass rapi;
         EXPECT_EQ(RAPI_START_FAILED, rapi.Connect());
@@ -86,7 +86,7 @@ TEST_F(ConnectTest, AStartThatCompletesWithAFailureIsReportedAndEndedOnceWhenThe
 
 TEST_F(ConnectTest, AHandheldThatNeverAnswersIsGivenFiveSecondsThenEndedOnceWhenTheLinkEnds)
 {
-    handheld->Set(L"connection=silent");
+    handheld.Set(L"connection=silent");
     {
         RapiClass rapi;
         const DWORD start = ::GetTickCount();
@@ -111,7 +111,7 @@ TEST_F(ConnectTest, ConnectingAgainEndsTheFirstConnectionBeforeTheSecondStarts)
         second.MakeCurrent();
         ASSERT_EQ(RAPI_CONNECTED, rapi.Connect());
 
-        const std::vector<simhandheld::CallRecord> first = handheld->Calls();
+        const std::vector<simhandheld::CallRecord> first = handheld.Calls();
         ASSERT_EQ(2u, first.size());
         EXPECT_EQ(L"CeRapiInitEx", first[0].function);
         EXPECT_EQ(L"CeRapiUninit", first[1].function);
@@ -121,7 +121,7 @@ TEST_F(ConnectTest, ConnectingAgainEndsTheFirstConnectionBeforeTheSecondStarts)
         EXPECT_LE(first[1].endMicros, now[0].startMicros);
     }
     EXPECT_EQ(2u, second.Calls().size());
-    EXPECT_EQ(2u, handheld->Calls().size());
+    EXPECT_EQ(2u, handheld.Calls().size());
     EXPECT_FALSE(Loaded(L"rapi.dll"));
     simhandheld::RemoveTree(second.Folder());
 }

@@ -1,6 +1,7 @@
 #include "ToolSession.h"
 
 #include "Expected.h"
+#include "worker/Cabinet.h"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +26,9 @@ std::string ReadCabinet()
     if (tool == nullptr)
         throw std::runtime_error("cannot open qamovup.exe as data");
     std::string bytes;
-    if (const HRSRC resource = ::FindResourceW(tool, L"CABFILE", MAKEINTRESOURCEW(10))) {  // RT_RCDATA
-        const HGLOBAL loaded = ::LoadResource(tool, resource);
-        const void* data = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-        if (data != nullptr)
-            bytes.assign(static_cast<const char*>(data), ::SizeofResource(tool, resource));
-    }
+    CabinetBytes found;
+    if (FindCabinet(tool, found))
+        bytes.assign(reinterpret_cast<const char*>(found.bytes), found.size);
     ::FreeLibrary(tool);
     if (bytes.empty())
         throw std::runtime_error("qamovup.exe carries no CABFILE");

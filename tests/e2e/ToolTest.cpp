@@ -1,34 +1,6 @@
 #include "ToolTest.h"
 
-#include "simhandheld/Folder.h"
-
 namespace e2e {
-namespace {
-
-std::wstring CurrentTestName()
-{
-    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = info != nullptr ? std::string(info->test_suite_name()) + "-" + info->name() : "e2e";
-    for (char& c : name) {
-        if (c == '/' || c == '\\' || c == ':')
-            c = '-';
-    }
-    return std::wstring(name.begin(), name.end());
-}
-
-}  // namespace
-
-ToolTest::ToolTest() : handheld(simhandheld::Handheld::TemporaryFolder(CurrentTestName()))
-{
-    handheld.Prepare();
-}
-
-ToolTest::~ToolTest()
-{
-    // A failed test keeps its handheld for a look at calls.log.
-    if (!HasFailure())
-        simhandheld::RemoveTree(handheld.Folder());
-}
 
 RunEnd ToolTest::StartRun(ToolSession& tool, bool copyToCard, RunLog* log, const Watch& watch)
 {

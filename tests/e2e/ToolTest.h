@@ -1,8 +1,9 @@
-// The fixture of the end-to-end tests: a fresh default handheld for every test, and the runs and
-// checks that several groups share.
+// The fixture of the end-to-end tests: the default handheld of every test (HandheldTest), and the
+// runs and checks that several groups share.
 #pragma once
 
 #include "Expected.h"
+#include "HandheldTest.h"
 #include "ToolSession.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +18,8 @@ using When = std::function<bool(const ProgressView&)>;
 using Press = std::function<bool(HWND progress)>;
 using Watch = std::function<void(HWND progress, const ProgressView&)>;
 
-class ToolTest : public testing::Test {
+class ToolTest : public qamovup_test::HandheldTest {
 protected:
-    ToolTest();
-    ~ToolTest() override;
-
     // Starts a run and follows it to its first message box or to the progress dialog's end;
     // watch sees every view. Without a progress dialog the test fails and the end is TimedOut.
     RunEnd StartRun(ToolSession& tool, bool copyToCard, RunLog* log = nullptr, const Watch& watch = {});
@@ -39,8 +37,6 @@ protected:
     void ExpectBackAtMainDialog(ToolSession& tool);
     // No copy of the installer on the handheld and no installer started.
     void ExpectNothingInstalled();
-
-    simhandheld::Handheld handheld;
 };
 
 // A copy with this status is running and well short of its end.

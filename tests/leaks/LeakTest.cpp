@@ -4,8 +4,8 @@
 #include "ProcessCounters.h"
 
 #include "Expected.h"
+#include "HandheldTest.h"
 #include "ToolSession.h"
-#include "simhandheld/Folder.h"
 
 #include <gtest/gtest.h>
 
@@ -57,14 +57,8 @@ const FailedRun kRound[] = {
 };
 constexpr int kRoundLength = static_cast<int>(sizeof(kRound) / sizeof(kRound[0]));
 
-class Leaks : public testing::Test {
+class Leaks : public qamovup_test::HandheldTest {
 protected:
-    Leaks() : handheld(Handheld::TemporaryFolder(L"leaks")) { handheld.Prepare(); }
-    ~Leaks() override
-    {
-        if (!HasFailure())
-            simhandheld::RemoveTree(handheld.Folder());
-    }
 
     // One failed or cancelled run, back to an idle main dialog.
     void FailOnce(e2e::ToolSession& tool, const FailedRun& run)
@@ -93,8 +87,6 @@ protected:
             [&] { return ::IsWindowEnabled(tool.MainDialog()) && tool.OtherWindows().empty(); }, e2e::kWindowTimeoutMs))
             << "the main dialog did not come back alone";
     }
-
-    Handheld handheld;
 };
 
 // Counters are compared once every kind of run has been through once (a first message box or

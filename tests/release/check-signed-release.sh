@@ -1,6 +1,7 @@
 #!/bin/sh
-# check-signed-release.sh [BUILD_ROOT]: makes a release of BUILD_ROOT with scripts/release.sh and a
-# throwaway certificate, into a folder of its own (BUILD_ROOT/release is left alone), and checks
+# check-signed-release.sh [BUILD_ROOT]: makes a release of BUILD_ROOT's programs as they are
+# (scripts/release.sh --no-build) with a throwaway certificate, into a folder of its own
+# (BUILD_ROOT/release is left alone), and checks
 # that what is handed out is what was signed: both programs carry good SHA-1 and nested SHA-256
 # signatures and unsign to BUILD_ROOT's programs, SHA256SUMS holds every file of the folder and
 # agrees with them, the zip holds exactly the folder's files, byte for byte, and the sums beside
@@ -18,7 +19,7 @@ fail() { echo "check-signed-release: FAIL: $*" >&2; exit 1; }
 
 "$here/throwaway-cert.sh" "$work/cert"
 QAMOVUP_SIGN_PKCS12=$work/cert/signing.pfx QAMOVUP_SIGN_PASSWORD_FILE=$work/cert/password \
-    "$top/scripts/release.sh" --out "$work/out" "$root" >"$work/release.log" 2>&1 ||
+    "$top/scripts/release.sh" --no-build --out "$work/out" "$root" >"$work/release.log" 2>&1 ||
     { cat "$work/release.log" >&2; fail "release.sh failed"; }
 grep '^signed ' "$work/release.log"
 

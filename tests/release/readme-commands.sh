@@ -38,10 +38,8 @@ copy_source "$clone"
 mkdir "$clone/build"
 ln -s "$root/i686" "$clone/build/i686"
 ln -s "$root/x86_64" "$clone/build/x86_64"
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-    SOURCE_DATE_EPOCH=$(git -C "$top" log -1 --format=%ct)
-    export SOURCE_DATE_EPOCH
-fi
+# The copy has no history: it is told the commit and its time.
+export_source_identity
 
 # run NAME SCRIPT: the block run line by line as sh runs it, stopping at the first failure.
 run() {

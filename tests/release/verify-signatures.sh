@@ -1,7 +1,6 @@
 #!/bin/sh
 # verify-signatures.sh CA_PEM PROGRAM: prints osslsigncode's own verification of PROGRAM and
-# fails unless it finds two good signatures, SHA-1 first (the one Windows XP and Vista read),
-# then the nested SHA-256 one.
+# fails unless it finds two good signatures, SHA-1 first, then the nested SHA-256 one.
 set -eu
 ca=$1 program=$2
 report=$(osslsigncode verify -CAfile "$ca" -in "$program" 2>&1) ||

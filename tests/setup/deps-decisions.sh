@@ -104,6 +104,8 @@ check versions-that-disagree-get-the-releases-own-for-both wine32:i386 "mirror m
     says "installing $release's own versions for both (-o APT::Default-Release=$release)" never "$hint"
 check any-other-install-failure-ends-with-apts-message-and-a-hint wine32:i386 "ok unknown" 1 \
     "update -qq" "$install" says "E: Unable to locate package wine32" last "$hint" never "Default-Release"
+check the-rebuild-tools-come-without-what-they-recommend "wine32:i386 reprotest diffoscope-minimal" "ok ok ok" 0 \
+    "update -qq" "$install" "install -y -qq --no-install-recommends reprotest diffoscope-minimal" never "deps:"
 check the-releases-own-versions-failing-too-ends-with-a-hint wine32:i386 "ok skew skew" 1 \
     "update -qq" "$install" "install -y -qq -o APT::Default-Release=$release wine32:i386" \
     says "held broken packages" last "$hint"

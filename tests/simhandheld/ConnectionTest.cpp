@@ -13,7 +13,7 @@ bool Signalled(HANDLE event, DWORD waitMs)
 TEST(RapiExports, TheLibraryExportsEveryEntryPointTheToolResolves)
 {
     RapiLibrary rapi;
-    ASSERT_NE(nullptr, rapi.module) << "rapi.dll is not in system32";
+    ASSERT_TRUE(rapi.IsLoaded()) << "rapi.dll is not in system32";
 #define QAMOVUP_TEST_EXPECT(fn, ret, params) EXPECT_NE(nullptr, rapi.fn) << #fn;
     QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_TEST_EXPECT)
 #undef QAMOVUP_TEST_EXPECT
@@ -22,14 +22,14 @@ TEST(RapiExports, TheLibraryExportsEveryEntryPointTheToolResolves)
 TEST(RapiExports, TheIncompleteLibraryLacksOnlyRegDeleteKey)
 {
     RapiLibrary rapi(L"rapi_incomplete.dll");
-    ASSERT_NE(nullptr, rapi.module);
+    ASSERT_TRUE(rapi.IsLoaded());
     EXPECT_EQ(nullptr, rapi.CeRegDeleteKey);
     EXPECT_NE(nullptr, rapi.CeRegSetValueEx);
     EXPECT_NE(nullptr, rapi.CeMoveFile);
     EXPECT_NE(nullptr, rapi.CeRapiInitEx);
 }
 
-using Connection = HandheldTest;
+using Connection = RapiTest;
 
 TEST_F(Connection, AnAnsweringHandheldCompletesTheStartThroughItsEvent)
 {
@@ -53,7 +53,7 @@ TEST_F(Connection, TheStartCompletesOnlyAfterTheLatency)
     rapi.Unload();
     EXPECT_EQ(nullptr, GetModuleHandleW(L"rapi.dll"));
     rapi.Load();
-    ASSERT_NE(nullptr, rapi.module);
+    ASSERT_TRUE(rapi.IsLoaded());
     EXPECT_EQ(S_OK, rapi.CeRapiUninit());
 }
 

@@ -6,7 +6,7 @@ namespace {
 
 const wchar_t kCab[] = L"\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB";
 
-class Faults : public HandheldTest {
+class Faults : public RapiTest {
 public:
     Faults() { handheld.CreateDirectory(L"\\Windows\\AppMgr\\Install"); }
 

@@ -4,7 +4,7 @@ namespace {
 
 const wchar_t kCab[] = L"\\Windows\\AppMgr\\Install\\qamo+ for Handheld.CAB";
 
-class Files : public HandheldTest {
+class Files : public RapiTest {
 public:
     Files()
     {

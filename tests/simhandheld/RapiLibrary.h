@@ -1,60 +1,45 @@
-// The built rapi.dll loaded as the tool loads it, and a simulated handheld in a temporary folder.
+// The built rapi.dll loaded and resolved by the tool's own code (SystemLibrary, RapiEntryPoints),
+// and the suite's fixture: an empty handheld of the test's own that the library serves.
 #pragma once
 
-#include "devicelink/RapiApi.h"
-#include "simhandheld/Folder.h"
-#include "simhandheld/SimHandheld.h"
+#include "HandheldTest.h"
+#include "devicelink/RapiEntryPoints.h"
+#include "devicelink/SystemLibrary.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-struct RapiLibrary {
+struct RapiLibrary : RapiEntryPoints {
     explicit RapiLibrary(const wchar_t* name = L"rapi.dll") { Load(name); }
     ~RapiLibrary() { Unload(); }
     RapiLibrary(const RapiLibrary&) = delete;
     RapiLibrary& operator=(const RapiLibrary&) = delete;
 
+    // From the system folder only, as the tool loads it; an entry point it lacks stays null.
     void Load(const wchar_t* name = L"rapi.dll")
     {
         Unload();
-        module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-#define QAMOVUP_TEST_RESOLVE(fn, ret, params) \
-    fn = module ? reinterpret_cast<PFN_##fn>(reinterpret_cast<void*>(GetProcAddress(module, #fn))) : nullptr;
-        QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_TEST_RESOLVE)
-#undef QAMOVUP_TEST_RESOLVE
+        if (library.Load(name))
+            Resolve(library);
     }
     void Unload()
     {
-        if (module)
-            FreeLibrary(module);
-        module = nullptr;
-#define QAMOVUP_TEST_CLEAR(fn, ret, params) fn = nullptr;
-        QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_TEST_CLEAR)
-#undef QAMOVUP_TEST_CLEAR
+        Forget();
+        library.Free();
     }
+    bool IsLoaded() const { return library.IsLoaded(); }
 
-    HMODULE module = nullptr;
-#define QAMOVUP_TEST_MEMBER(fn, ret, params) PFN_##fn fn = nullptr;
-    QAMOVUP_RAPI_ENTRY_POINTS(QAMOVUP_TEST_MEMBER)
-#undef QAMOVUP_TEST_MEMBER
+    SystemLibrary library;
 };
 
-// Each test gets an empty handheld of its own that the library serves.
-class HandheldTest : public ::testing::Test {
+class RapiTest : public qamovup_test::HandheldTest {
 public:
-    HandheldTest()
-        : handheld(simhandheld::Handheld::TemporaryFolder(
-              simhandheld::FromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name())))
-    {
-        handheld.Clear();
-        handheld.MakeCurrent();
-    }
-    ~HandheldTest() override
+    RapiTest() : HandheldTest(Start::Empty) {}
+    ~RapiTest() override
     {
         if (rapi.CeRapiUninit)
             rapi.CeRapiUninit();
-        simhandheld::RemoveTree(handheld.Folder());
     }
 
     // Starts a connection and waits for it as the tool does; the start's outcome.
@@ -82,6 +67,5 @@ public:
         return rapi.CeCloseHandle(file) && ok && written == bytes.size();
     }
 
-    simhandheld::Handheld handheld;
     RapiLibrary rapi;
 };

@@ -8,7 +8,7 @@ namespace {
 
 const wchar_t kLauncher[] = L"Software\\Palvar-Ostrand\\Tarvek\\FileList\\qamo+(GPS)";
 
-class RemoteRegistry : public HandheldTest {
+class RemoteRegistry : public RapiTest {
 public:
     void SetUp() override { ConnectOrFail(); }
 

@@ -1,6 +1,6 @@
 #include "WorkerHarness.h"
 
-#include "simhandheld/Folder.h"
+#include "worker/Cabinet.h"
 #include "worker/InstCabThread.h"
 
 #include <optional>
@@ -37,17 +37,6 @@ void CollectFiles(const simhandheld::Handheld& handheld, const std::wstring& fol
             snapshot.readOnly[path] = handheld.IsReadOnly(path);
         }
     }
-}
-
-std::wstring TestFolderName()
-{
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = info != nullptr ? std::string(info->test_suite_name()) + "." + info->name() : "test";
-    for (char& c : name) {
-        if (c == '/' || c == '\\' || c == ':')
-            c = '_';
-    }
-    return std::wstring(name.begin(), name.end());
 }
 
 }  // namespace
@@ -146,13 +135,10 @@ WorkerResult RunWorker(simhandheld::Handheld& handheld, const WorkerOptions& opt
 const std::string& EmbeddedCabinet()
 {
     static const std::string cabinet = [] {
-        HMODULE self = ::GetModuleHandleW(nullptr);
-        HRSRC resource = ::FindResourceW(self, L"CABFILE", RT_RCDATA);
-        HGLOBAL loaded = resource != nullptr ? ::LoadResource(self, resource) : nullptr;
-        const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
-        if (bytes == nullptr)
+        CabinetBytes found;
+        if (!FindCabinet(::GetModuleHandleW(nullptr), found))
             return std::string();
-        return std::string(static_cast<const char*>(bytes), ::SizeofResource(self, resource));
+        return std::string(reinterpret_cast<const char*>(found.bytes), found.size);
     }();
     return cabinet;
 }
@@ -163,20 +149,6 @@ HandheldSnapshot TakeSnapshot(const simhandheld::Handheld& handheld)
     CollectFiles(handheld, L"", snapshot);
     snapshot.registry = handheld.LoadRegistry().Format();
     return snapshot;
-}
-
-void HandheldTest::SetUp()
-{
-    handheld = std::make_unique<simhandheld::Handheld>(simhandheld::Handheld::TemporaryFolder(TestFolderName()));
-    handheld->Prepare();
-    handheld->MakeCurrent();
-}
-
-void HandheldTest::TearDown()
-{
-    if (handheld)
-        simhandheld::RemoveTree(handheld->Folder());
-    handheld.reset();
 }
 
 }  // namespace qamovup_test

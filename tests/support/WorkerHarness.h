@@ -2,6 +2,7 @@
 // the handheld and of the run that the device-link and worker suites check.
 #pragma once
 
+#include "HandheldTest.h"
 #include "MessageRecorder.h"
 #include "simhandheld/SimHandheld.h"
 
@@ -9,7 +10,6 @@
 
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -91,21 +91,16 @@ struct HandheldSnapshot {
 };
 HandheldSnapshot TakeSnapshot(const simhandheld::Handheld& handheld);
 
-// Each test gets a default handheld of its own (SMDK6410, "Version 1.2.1.0", shortcut, launcher
-// entry, memory card), named after the test and current for the process.
-class HandheldTest : public ::testing::Test {
+// The worker suites' fixture: the test's own handheld, and the worker run against it.
+class WorkerTest : public HandheldTest {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-    WorkerResult Run(const WorkerOptions& options = {}) { return RunWorker(*handheld, options); }
+    WorkerResult Run(const WorkerOptions& options = {}) { return RunWorker(handheld, options); }
     WorkerResult Run(bool copyToCard)
     {
         WorkerOptions options;
         options.copyToCard = copyToCard;
         return Run(options);
     }
-
-    std::unique_ptr<simhandheld::Handheld> handheld;
 };
 
 }  // namespace qamovup_test

@@ -8,12 +8,12 @@ namespace {
 
 using namespace qamovup_test;
 
-class Cancellation : public HandheldTest {
+class Cancellation : public WorkerTest {
 protected:
     // Cancels when the simulated handheld has answered that function's nth call.
     WorkerResult RunCancelledOn(const wchar_t* function, unsigned nth, bool copyToCard = true)
     {
-        handheld->Set(L"signal=" + std::wstring(function) + L":" + std::to_wstring(nth) + L":" + CancelEventName());
+        handheld.Set(L"signal=" + std::wstring(function) + L":" + std::to_wstring(nth) + L":" + CancelEventName());
         WorkerOptions options;
         options.copyToCard = copyToCard;
         return Run(options);
@@ -30,23 +30,23 @@ protected:
     // A cancellation before anything is changed: the run ends quietly and the handheld is as it was.
     WorkerResult ExpectUnchangedWhenCancelledOn(const wchar_t* function, unsigned nth)
     {
-        const HandheldSnapshot before = TakeSnapshot(*handheld);
+        const HandheldSnapshot before = TakeSnapshot(handheld);
         WorkerResult run = RunCancelledOn(function, nth);
         EXPECT_EQ(std::vector<WPARAM>{VUP_STAGE_READING}, run.Stages());
         EXPECT_TRUE(run.Notices().empty()) << Describe(run.messages);
-        EXPECT_TRUE(before == TakeSnapshot(*handheld));
+        EXPECT_TRUE(before == TakeSnapshot(handheld));
         EXPECT_TRUE(LinkReleased(run));
         return run;
     }
 
     void ExpectLauncherEntryUnmoved()
     {
-        EXPECT_TRUE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kOldLauncherEntry));
-        EXPECT_FALSE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kNewLauncherEntry));
+        EXPECT_TRUE(handheld.KeyExists(HKEY_CURRENT_USER, paths::kOldLauncherEntry));
+        EXPECT_FALSE(handheld.KeyExists(HKEY_CURRENT_USER, paths::kNewLauncherEntry));
     }
     bool DensityWritten() const
     {
-        return handheld->GetValue(HKEY_LOCAL_MACHINE, paths::kMakerKey, L"DPI").has_value();
+        return handheld.GetValue(HKEY_LOCAL_MACHINE, paths::kMakerKey, L"DPI").has_value();
     }
 };
 
@@ -54,7 +54,7 @@ const std::vector<WPARAM> kOnlyReading{VUP_STAGE_READING};
 
 TEST_F(Cancellation, BeforeConnectingTheRunEndsWithoutLoadingOrCallingAnything)
 {
-    const HandheldSnapshot before = TakeSnapshot(*handheld);
+    const HandheldSnapshot before = TakeSnapshot(handheld);
     WorkerOptions options;
     options.cancelBeforeStart = true;
     const WorkerResult run = Run(options);
@@ -62,7 +62,7 @@ TEST_F(Cancellation, BeforeConnectingTheRunEndsWithoutLoadingOrCallingAnything)
     EXPECT_TRUE(run.messages[0].IsStage(VUP_STAGE_READING));
     EXPECT_TRUE(run.calls.empty());
     EXPECT_FALSE(run.libraryLoaded);
-    EXPECT_TRUE(before == TakeSnapshot(*handheld));
+    EXPECT_TRUE(before == TakeSnapshot(handheld));
 }
 
 TEST_F(Cancellation, AfterThePlatformCheckTheVersionFileIsNeverOpened)
@@ -79,8 +79,8 @@ TEST_F(Cancellation, AfterTheShortcutRenameTheLauncherEntryAndDensityAreUntouche
 {
     const WorkerResult run = RunCancelledOn(L"CeMoveFile", 1);
     EXPECT_EQ(kOnlyReading, run.Stages());
-    EXPECT_TRUE(handheld->Exists(paths::kNewShortcut));
-    EXPECT_FALSE(handheld->Exists(paths::kOldShortcut));
+    EXPECT_TRUE(handheld.Exists(paths::kNewShortcut));
+    EXPECT_FALSE(handheld.Exists(paths::kOldShortcut));
     ExpectLauncherEntryUnmoved();
     EXPECT_FALSE(DensityWritten());
     EXPECT_TRUE(LinkReleased(run));
@@ -91,12 +91,12 @@ TEST_F(Cancellation, DuringTheLauncherMigrationItAndTheDensityAreFinishedButNoth
     const WorkerResult run = RunCancelledOn(L"CeRegSetValueEx", 1);
     EXPECT_EQ(kOnlyReading, run.Stages());
     EXPECT_TRUE(run.Progress().empty());
-    EXPECT_TRUE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kNewLauncherEntry));
-    EXPECT_FALSE(handheld->KeyExists(HKEY_CURRENT_USER, paths::kOldLauncherEntry));
+    EXPECT_TRUE(handheld.KeyExists(HKEY_CURRENT_USER, paths::kNewLauncherEntry));
+    EXPECT_FALSE(handheld.KeyExists(HKEY_CURRENT_USER, paths::kOldLauncherEntry));
     EXPECT_TRUE(DensityWritten());
     EXPECT_EQ(0u, run.CountCalls(L"CeWriteFile"));
-    EXPECT_FALSE(handheld->Exists(paths::kCardCopy6410));
-    EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
+    EXPECT_FALSE(handheld.Exists(paths::kCardCopy6410));
+    EXPECT_FALSE(handheld.Exists(paths::kInstallerCopy));
     EXPECT_TRUE(LinkReleased(run));
 }
 
@@ -107,9 +107,9 @@ TEST_F(Cancellation, AtTheHeadOfTheInstallerPassTheCardCopyIsCompleteAndNothingF
     const WorkerResult run = Run(options);
     EXPECT_EQ((std::vector<WPARAM>{VUP_STAGE_READING, VUP_STAGE_COPY_TO_CARD}), run.Stages());
     EXPECT_TRUE(run.messages.back().IsProgress(100, VUP_PROGRESS_COMPLETE)) << Describe(run.messages);
-    EXPECT_TRUE(HoldsCabinet(*handheld, paths::kCardCopy6410));
-    EXPECT_TRUE(handheld->IsReadOnly(paths::kCardCopy6410));
-    EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
+    EXPECT_TRUE(HoldsCabinet(handheld, paths::kCardCopy6410));
+    EXPECT_TRUE(handheld.IsReadOnly(paths::kCardCopy6410));
+    EXPECT_FALSE(handheld.Exists(paths::kInstallerCopy));
     EXPECT_TRUE(run.started.empty());
     EXPECT_TRUE(LinkReleased(run));
 }
@@ -120,8 +120,8 @@ TEST_F(Cancellation, InsideTheCardCopyThePartialFileGoesAndNothingFollows)
     EXPECT_TRUE(run.messages.back().IsProgress(50)) << Describe(run.messages);
     EXPECT_EQ((std::vector<WPARAM>{VUP_STAGE_READING, VUP_STAGE_COPY_TO_CARD}), run.Stages());
     EXPECT_TRUE(run.Notices().empty());
-    EXPECT_FALSE(handheld->Exists(paths::kCardCopy6410));
-    EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
+    EXPECT_FALSE(handheld.Exists(paths::kCardCopy6410));
+    EXPECT_FALSE(handheld.Exists(paths::kInstallerCopy));
     EXPECT_TRUE(run.started.empty());
     EXPECT_TRUE(LinkReleased(run));
 }
@@ -131,7 +131,7 @@ TEST_F(Cancellation, InsideTheInstallerCopyThePartialFileGoesAndTheInstallerNeve
     const WorkerResult run = RunCancelledAtPercent(50, /*copyToCard=*/false);
     EXPECT_TRUE(run.messages.back().IsProgress(50)) << Describe(run.messages);
     EXPECT_TRUE(run.Notices().empty());
-    EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
+    EXPECT_FALSE(handheld.Exists(paths::kInstallerCopy));
     EXPECT_EQ(0u, run.CountCalls(L"CeCreateProcess"));
     EXPECT_TRUE(run.started.empty());
     EXPECT_TRUE(LinkReleased(run));
@@ -143,8 +143,8 @@ TEST_F(Cancellation, RightAfterTheLastChunkOfTheCardCopyTheWholeCopyStillGoes)
     EXPECT_EQ(125u, run.CountCalls(L"CeWriteFile"));  // every byte reached the handheld
     EXPECT_TRUE(run.messages.back().IsProgress(99)) << Describe(run.messages);
     EXPECT_EQ((std::vector<WPARAM>{VUP_STAGE_READING, VUP_STAGE_COPY_TO_CARD}), run.Stages());
-    EXPECT_FALSE(handheld->Exists(paths::kCardCopy6410));
-    EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
+    EXPECT_FALSE(handheld.Exists(paths::kCardCopy6410));
+    EXPECT_FALSE(handheld.Exists(paths::kInstallerCopy));
     EXPECT_TRUE(run.started.empty());
     EXPECT_TRUE(LinkReleased(run));
 }
@@ -154,7 +154,7 @@ TEST_F(Cancellation, RightAfterTheLastChunkOfTheInstallerCopyTheInstallerNeverSt
     const WorkerResult run = RunCancelledAtPercent(99, /*copyToCard=*/false);
     EXPECT_EQ(125u, run.CountCalls(L"CeWriteFile"));
     EXPECT_TRUE(run.messages.back().IsProgress(99)) << Describe(run.messages);
-    EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
+    EXPECT_FALSE(handheld.Exists(paths::kInstallerCopy));
     EXPECT_EQ(0u, run.CountCalls(L"CeCreateProcess"));
     EXPECT_TRUE(LinkReleased(run));
 }
@@ -165,14 +165,14 @@ TEST_F(Cancellation, DuringTheLastReportsOfTheInstallerCopyTheInstallerNeverStar
 {
     for (const LPARAM state : {VUP_PROGRESS_RUNNING, VUP_PROGRESS_COMPLETE}) {
         SCOPED_TRACE(state == VUP_PROGRESS_RUNNING ? "during 100" : "during 100 complete");
-        handheld->Prepare();
+        handheld.Prepare();
         WorkerOptions options;
         options.copyToCard = false;
         options.cancelWhen = [state](const VupMessage& m) { return m.IsProgress(100, state); };
         const WorkerResult run = Run(options);
         EXPECT_TRUE(run.messages.back().IsProgress(100, VUP_PROGRESS_COMPLETE)) << Describe(run.messages);
         EXPECT_TRUE(run.Notices().empty());
-        EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
+        EXPECT_FALSE(handheld.Exists(paths::kInstallerCopy));
         EXPECT_EQ(0u, run.CountCalls(L"CeCreateProcess"));
         EXPECT_TRUE(LinkReleased(run));
     }

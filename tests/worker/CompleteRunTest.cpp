@@ -52,7 +52,7 @@ std::vector<unsigned long> WritesInto(const WorkerResult& result, const std::wst
     return writes;
 }
 
-class CompleteRun : public HandheldTest {};
+class CompleteRun : public WorkerTest {};
 
 TEST_F(CompleteRun, TheCarriedCabinetIsTheDefaultInstaller)
 {
@@ -96,10 +96,10 @@ TEST_F(CompleteRun, EachPassWritesTheCabinetIn65535ByteChunks)
 TEST_F(CompleteRun, BothCopiesEqualTheCabinetAndOnlyTheCardCopyIsReadOnly)
 {
     Run(/*copyToCard=*/true);
-    ASSERT_TRUE(HoldsCabinet(*handheld, paths::kCardCopy6410));
-    ASSERT_TRUE(HoldsCabinet(*handheld, paths::kInstallerCopy));
-    EXPECT_TRUE(handheld->IsReadOnly(paths::kCardCopy6410));
-    EXPECT_FALSE(handheld->IsReadOnly(paths::kInstallerCopy));
+    ASSERT_TRUE(HoldsCabinet(handheld, paths::kCardCopy6410));
+    ASSERT_TRUE(HoldsCabinet(handheld, paths::kInstallerCopy));
+    EXPECT_TRUE(handheld.IsReadOnly(paths::kCardCopy6410));
+    EXPECT_FALSE(handheld.IsReadOnly(paths::kInstallerCopy));
 }
 
 TEST_F(CompleteRun, TheInstallerIsStartedOnceOnTheFinishedCopy)
@@ -126,20 +126,20 @@ TEST_F(CompleteRun, WithoutTheCardPassNoCallNamesACardPath)
     const WorkerResult run = Run(/*copyToCard=*/false);
     EXPECT_FALSE(run.AnyCallMentions(L"Storage Card"));
     EXPECT_FALSE(run.AnyCallMentions(L"SD-MMC card"));
-    EXPECT_FALSE(handheld->Exists(paths::kCardCopy6410));
-    EXPECT_TRUE(HoldsCabinet(*handheld, paths::kInstallerCopy));
+    EXPECT_FALSE(handheld.Exists(paths::kCardCopy6410));
+    EXPECT_TRUE(HoldsCabinet(handheld, paths::kInstallerCopy));
 }
 
 TEST_F(CompleteRun, AHandheldWithoutAMemoryCardEndsTheRunAtTheCardPass)
 {
     simhandheld::PrepareOptions options;
     options.memoryCard = false;
-    handheld->Prepare(options);
+    handheld.Prepare(options);
     const WorkerResult run = Run(/*copyToCard=*/true);
     EXPECT_EQ(std::vector<WPARAM>{VUP_NOTICE_CARD_CREATE_FAILED}, run.Notices());
     EXPECT_EQ((std::vector<WPARAM>{VUP_STAGE_READING, VUP_STAGE_COPY_TO_CARD}), run.Stages());
-    EXPECT_FALSE(handheld->Exists(paths::kCardCopy6410));
-    EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
+    EXPECT_FALSE(handheld.Exists(paths::kCardCopy6410));
+    EXPECT_FALSE(handheld.Exists(paths::kInstallerCopy));
     EXPECT_EQ(0u, run.CountCalls(L"CeWriteFile"));
     EXPECT_TRUE(run.started.empty());
     EXPECT_TRUE(LinkReleased(run));
@@ -147,10 +147,10 @@ TEST_F(CompleteRun, AHandheldWithoutAMemoryCardEndsTheRunAtTheCardPass)
 
 TEST_F(CompleteRun, ARunWhoseInstallerCannotBeCreatedLeavesNoCopyBehind)
 {
-    handheld->Set(L"fail-path=CeCreateFile:" + std::wstring(paths::kInstallerCopy));
+    handheld.Set(L"fail-path=CeCreateFile:" + std::wstring(paths::kInstallerCopy));
     const WorkerResult run = Run(/*copyToCard=*/false);
     EXPECT_EQ(std::vector<WPARAM>{VUP_NOTICE_INSTALL_CREATE_FAILED}, run.Notices());
-    EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
+    EXPECT_FALSE(handheld.Exists(paths::kInstallerCopy));
     EXPECT_TRUE(run.started.empty());
     EXPECT_TRUE(LinkReleased(run));
 }
@@ -160,12 +160,12 @@ TEST_F(CompleteRun, AFailedWriteEndsTheRunWithoutAPartialCopy)
 {
     for (const wchar_t* fault : {L"fail-call=CeWriteFile:60", L"short-write=60:1000"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(fault)));
-        handheld->Prepare();
-        handheld->Set(fault);
+        handheld.Prepare();
+        handheld.Set(fault);
         const WorkerResult run = Run(/*copyToCard=*/false);
         EXPECT_EQ(std::vector<WPARAM>{VUP_NOTICE_WRITE_FAILED}, run.Notices());
         EXPECT_EQ(60u, run.CountCalls(L"CeWriteFile"));
-        EXPECT_FALSE(handheld->Exists(paths::kInstallerCopy));
+        EXPECT_FALSE(handheld.Exists(paths::kInstallerCopy));
         EXPECT_TRUE(run.started.empty());
         EXPECT_FALSE(run.messages.back().IsStage(VUP_STAGE_DONE));
         EXPECT_TRUE(LinkReleased(run));

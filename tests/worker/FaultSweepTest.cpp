@@ -65,7 +65,7 @@ LauncherEntry LauncherEntryAt(const simhandheld::Handheld& handheld, const wchar
     return ::testing::AssertionFailure() << "neither the old nor the new launcher entry holds the old values";
 }
 
-class FaultSweep : public HandheldTest {};
+class FaultSweep : public WorkerTest {};
 
 TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
 {
@@ -75,8 +75,8 @@ TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
     ASSERT_TRUE(reference.messages.back().IsStage(VUP_STAGE_DONE));
     const std::vector<CallRecord> calls = reference.calls;
     ASSERT_GT(calls.size(), 30u);
-    handheld->Prepare();
-    const LauncherEntry launcherEntry = LauncherEntryAt(*handheld, paths::kOldLauncherEntry);
+    handheld.Prepare();
+    const LauncherEntry launcherEntry = LauncherEntryAt(handheld, paths::kOldLauncherEntry);
 
     unsigned ended = 0;
     const DWORD start = ::GetTickCount();
@@ -84,9 +84,9 @@ TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
         const CallRecord& failing = calls[i - 1];
         SCOPED_TRACE(testing::Message() << "call " << i << ": " << testing::PrintToString(failing.function) << " "
                                         << testing::PrintToString(failing.arguments));
-        handheld->Prepare();
-        const std::optional<WPARAM> notice = NoticeFor(failing, *handheld);
-        handheld->Set(L"fail-nth=" + std::to_wstring(i));
+        handheld.Prepare();
+        const std::optional<WPARAM> notice = NoticeFor(failing, handheld);
+        handheld.Set(L"fail-nth=" + std::to_wstring(i));
         const WorkerResult run = Run(/*copyToCard=*/true);
 
         // Up to the failing call the run is the reference run.
@@ -106,11 +106,11 @@ TEST_F(FaultSweep, EveryFailingCallEndsWithItsNoticeOrIsIgnored)
             EXPECT_TRUE(run.messages.back().IsStage(VUP_STAGE_DONE)) << Describe(run.messages);
         }
         for (const std::wstring& copy : kCopies)
-            EXPECT_TRUE(!handheld->Exists(copy) || HoldsCabinet(*handheld, copy)) << testing::PrintToString(copy);
+            EXPECT_TRUE(!handheld.Exists(copy) || HoldsCabinet(handheld, copy)) << testing::PrintToString(copy);
         if (!run.started.empty()) {
-            EXPECT_TRUE(HoldsCabinet(*handheld, paths::kInstallerCopy)) << "the installer was started on it";
+            EXPECT_TRUE(HoldsCabinet(handheld, paths::kInstallerCopy)) << "the installer was started on it";
         }
-        EXPECT_TRUE(LauncherEntryWhole(*handheld, launcherEntry));
+        EXPECT_TRUE(LauncherEntryWhole(handheld, launcherEntry));
         EXPECT_EQ(i == 1 ? 0u : 1u, run.CountCalls(L"CeRapiUninit"));
         EXPECT_FALSE(run.libraryLoaded);
     }

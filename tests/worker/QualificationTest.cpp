@@ -7,20 +7,20 @@ namespace {
 
 using namespace qamovup_test;
 
-class Qualification : public HandheldTest {
+class Qualification : public WorkerTest {
 protected:
     void SetPlatformName(const std::wstring& name)
     {
-        handheld->SetValue(HKEY_LOCAL_MACHINE, L"Platform", L"Name", simhandheld::StringValue(name));
+        handheld.SetValue(HKEY_LOCAL_MACHINE, L"Platform", L"Name", simhandheld::StringValue(name));
     }
-    void SetVersionFile(const std::string& bytes) { handheld->WriteFile(paths::kVersionFile, bytes); }
+    void SetVersionFile(const std::string& bytes) { handheld.WriteFile(paths::kVersionFile, bytes); }
 
     // Refused runs end with that one notice, after connecting, having changed nothing.
     void ExpectRefusedWith(WPARAM notice, const WorkerResult& run, const HandheldSnapshot& before)
     {
         EXPECT_EQ(std::vector<WPARAM>{notice}, run.Notices()) << Describe(run.messages);
         EXPECT_EQ(std::vector<WPARAM>{VUP_STAGE_READING}, run.Stages());
-        EXPECT_TRUE(before == TakeSnapshot(*handheld));
+        EXPECT_TRUE(before == TakeSnapshot(handheld));
         EXPECT_TRUE(LinkReleased(run));
     }
     void ExpectAcceptedSilently(const WorkerResult& run)
@@ -35,18 +35,18 @@ TEST_F(Qualification, AnSmdk6410CopiesToTheStorageCard)
 {
     const WorkerResult run = Run(/*copyToCard=*/true);
     ExpectAcceptedSilently(run);
-    EXPECT_TRUE(HoldsCabinet(*handheld, paths::kCardCopy6410));
+    EXPECT_TRUE(HoldsCabinet(handheld, paths::kCardCopy6410));
     EXPECT_FALSE(run.AnyCallMentions(L"SD-MMC card"));
 }
 
 TEST_F(Qualification, AnSmdk2443CopiesToTheSdMmcCard)
 {
     SetPlatformName(L"SMDK2443");
-    handheld->CreateDirectory(L"\\SD-MMC card");
+    handheld.CreateDirectory(L"\\SD-MMC card");
     const WorkerResult run = Run(/*copyToCard=*/true);
     ExpectAcceptedSilently(run);
-    EXPECT_TRUE(HoldsCabinet(*handheld, paths::kCardCopy2443));
-    EXPECT_TRUE(handheld->IsReadOnly(paths::kCardCopy2443));
+    EXPECT_TRUE(HoldsCabinet(handheld, paths::kCardCopy2443));
+    EXPECT_TRUE(handheld.IsReadOnly(paths::kCardCopy2443));
     EXPECT_FALSE(run.AnyCallMentions(L"Storage Card"));
 }
 
@@ -55,7 +55,7 @@ TEST_F(Qualification, OnlyTheFirstEightCharactersOfThePlatformNameCount)
     SetPlatformName(L"SMDK6410X");
     const WorkerResult run = Run(/*copyToCard=*/true);
     ExpectAcceptedSilently(run);
-    EXPECT_TRUE(HoldsCabinet(*handheld, paths::kCardCopy6410));
+    EXPECT_TRUE(HoldsCabinet(handheld, paths::kCardCopy6410));
 }
 
 TEST_F(Qualification, APlatformNameFillingTheWholeBufferIsStillRead)
@@ -69,7 +69,7 @@ class RefusedPlatformName : public Qualification, public ::testing::WithParamInt
 TEST_P(RefusedPlatformName, IsReportedAsTheWrongHandheld)
 {
     SetPlatformName(GetParam());
-    const HandheldSnapshot before = TakeSnapshot(*handheld);
+    const HandheldSnapshot before = TakeSnapshot(handheld);
     ExpectRefusedWith(VUP_NOTICE_WRONG_PLATFORM, Run(), before);
 }
 
@@ -79,37 +79,37 @@ INSTANTIATE_TEST_SUITE_P(Names, RefusedPlatformName,
 
 TEST_F(Qualification, AHandheldWithoutAPlatformKeyIsTheWrongHandheld)
 {
-    handheld->DeleteKey(HKEY_LOCAL_MACHINE, L"Platform");
-    const HandheldSnapshot before = TakeSnapshot(*handheld);
+    handheld.DeleteKey(HKEY_LOCAL_MACHINE, L"Platform");
+    const HandheldSnapshot before = TakeSnapshot(handheld);
     ExpectRefusedWith(VUP_NOTICE_WRONG_PLATFORM, Run(), before);
 }
 
 TEST_F(Qualification, APlatformKeyWithoutANameIsTheWrongHandheld)
 {
-    handheld->DeleteKey(HKEY_LOCAL_MACHINE, L"Platform");
-    handheld->CreateKey(HKEY_LOCAL_MACHINE, L"Platform");
-    const HandheldSnapshot before = TakeSnapshot(*handheld);
+    handheld.DeleteKey(HKEY_LOCAL_MACHINE, L"Platform");
+    handheld.CreateKey(HKEY_LOCAL_MACHINE, L"Platform");
+    const HandheldSnapshot before = TakeSnapshot(handheld);
     ExpectRefusedWith(VUP_NOTICE_WRONG_PLATFORM, Run(), before);
 }
 
 TEST_F(Qualification, APlatformNameLongerThan520BytesIsTheWrongHandheldWhateverItBeginsWith)
 {
     SetPlatformName(L"SMDK6410" + std::wstring(252, L'X'));  // 522 bytes with the terminator
-    const HandheldSnapshot before = TakeSnapshot(*handheld);
+    const HandheldSnapshot before = TakeSnapshot(handheld);
     ExpectRefusedWith(VUP_NOTICE_WRONG_PLATFORM, Run(), before);
 }
 
 TEST_F(Qualification, AHandheldWithoutTheVersionFileHasNothingToUpgrade)
 {
-    handheld->Remove(paths::kVersionFile);
-    const HandheldSnapshot before = TakeSnapshot(*handheld);
+    handheld.Remove(paths::kVersionFile);
+    const HandheldSnapshot before = TakeSnapshot(handheld);
     ExpectRefusedWith(VUP_NOTICE_NOT_INSTALLED, Run(), before);
 }
 
 TEST_F(Qualification, AnEmptyVersionFileIsTooOldWithAnEmptyVersion)
 {
     SetVersionFile("");
-    const HandheldSnapshot before = TakeSnapshot(*handheld);
+    const HandheldSnapshot before = TakeSnapshot(handheld);
     const WorkerResult run = Run();
     ExpectRefusedWith(VUP_NOTICE_VERSION_TOO_OLD, run, before);
     ASSERT_FALSE(run.messages.empty());
@@ -118,8 +118,8 @@ TEST_F(Qualification, AnEmptyVersionFileIsTooOldWithAnEmptyVersion)
 
 TEST_F(Qualification, AnUnreadableVersionFileIsTooOldWithAnEmptyVersion)
 {
-    handheld->Set(L"fail-call=CeReadFile:1");
-    const HandheldSnapshot before = TakeSnapshot(*handheld);
+    handheld.Set(L"fail-call=CeReadFile:1");
+    const HandheldSnapshot before = TakeSnapshot(handheld);
     const WorkerResult run = Run();
     ExpectRefusedWith(VUP_NOTICE_VERSION_TOO_OLD, run, before);
     EXPECT_EQ("", run.messages.back().versionText);
@@ -128,7 +128,7 @@ TEST_F(Qualification, AnUnreadableVersionFileIsTooOldWithAnEmptyVersion)
 TEST_F(Qualification, AVersionBelowTheRequiredOneIsReportedWithItsText)
 {
     SetVersionFile("qamo+ for Handheld\r\nVersion 1.1.9.0\r\n");
-    const HandheldSnapshot before = TakeSnapshot(*handheld);
+    const HandheldSnapshot before = TakeSnapshot(handheld);
     const WorkerResult run = Run();
     ExpectRefusedWith(VUP_NOTICE_VERSION_TOO_OLD, run, before);
     EXPECT_EQ("Version 1.1.9.0", run.messages.back().versionText);
@@ -159,14 +159,14 @@ TEST_F(Qualification, ANewerVersionIsAskedAboutAndYesGoesOn)
     EXPECT_EQ(std::vector<WPARAM>{VUP_NOTICE_NEWER_VERSION}, run.Notices());
     EXPECT_EQ("Version 1.3.0.0", run.messages[1].versionText);
     EXPECT_TRUE(run.messages.back().IsStage(VUP_STAGE_DONE));
-    EXPECT_TRUE(HoldsCabinet(*handheld, paths::kInstallerCopy));
+    EXPECT_TRUE(HoldsCabinet(handheld, paths::kInstallerCopy));
     EXPECT_TRUE(LinkReleased(run));
 }
 
 TEST_F(Qualification, ANewerVersionAnsweredNoEndsTheRunWithNothingChanged)
 {
     SetVersionFile("qamo+ for Handheld\r\nVersion 1.3.0.0\r\n");
-    const HandheldSnapshot before = TakeSnapshot(*handheld);
+    const HandheldSnapshot before = TakeSnapshot(handheld);
     WorkerOptions options;
     options.newerVersionAnswer = 0;
     ExpectRefusedWith(VUP_NOTICE_NEWER_VERSION, Run(options), before);

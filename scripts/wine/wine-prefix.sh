@@ -5,15 +5,18 @@
 #     that LOADER runs a program there and starts the prefix's wineserver. With
 #     QAMOVUP_WINE_MAY_SKIP=1, a loader that cannot run is not a failure: the reason is written to
 #     PREFIX.cannot-run, and wine-env.sh then skips every program meant for that prefix.
+# wine-prefix.sh restart LOADER PREFIX
+#     stops that prefix's wineserver and starts it again, with the same check that LOADER runs a
+#     program there: Wine reads settings such as the display scale only when its server starts
 # wine-prefix.sh down PREFIX
 #     stops that prefix's wineserver, and no other
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 action=$1
 case "$action" in
-up) loader=$2 prefix=$3; shift 3 ;;
+up | restart) loader=$2 prefix=$3; shift 3 ;;
 down) prefix=$2 ;;
-*) echo "usage: $0 up LOADER PREFIX [DLL...] | down PREFIX" >&2; exit 2 ;;
+*) echo "usage: $0 up LOADER PREFIX [DLL...] | restart LOADER PREFIX | down PREFIX" >&2; exit 2 ;;
 esac
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 log="$prefix.log"
@@ -38,19 +41,32 @@ cannot_run() {
     exit 1
 }
 
-if [ "$action" = down ]; then
+# The prefix's server, and with it the desktop and services it started; WINEPREFIX names the prefix.
+stop_server() {
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
-    exit 0
-fi
+}
+
+wine() { "$here/wine-env.sh" "$loader" "$prefix" "$@" >>"$log" 2>&1 </dev/null; }
+# The server and its services inherit no pipe of CTest's, or CTest waits for them. A server already
+# running for this prefix (a second run, a developer's session) is fine. Starting a program is also
+# the probe: a program of the loader's own kind runs in the prefix, or nothing else will.
+start_server() {
+    wineserver -p >>"$log" 2>&1 </dev/null || true
+    wine cmd /c exit || cannot_run "$loader cannot run a program here: $(grep -v '^$' "$log" | tail -n 1)"
+}
+
+case "$action" in
+down) stop_server; exit 0 ;;
+restart) stop_server; start_server; exit 0 ;;
+esac
 
 rm -f "$prefix.cannot-run"
 [ -x "$loader" ] || cannot_run "no Wine loader $loader (scripts/deps.sh installs it)"
 # A prefix made before the 32-bit Wine was installed has no syswow64, and 32-bit programs fail in
 # it: it is made afresh, as on a fresh machine.
 if [ -d "$prefix/drive_c/windows" ] && [ ! -d "$prefix/drive_c/windows/syswow64" ] && [ -x "$wine32" ]; then
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
+    stop_server
     rm -rf "$prefix"
 fi
 mkdir -p "$prefix"
@@ -59,8 +75,6 @@ if [ ! -d "$locale_dir/ja_JP.UTF-8" ]; then
     mkdir -p "$locale_dir"
     localedef -i ja_JP -f UTF-8 "$locale_dir/ja_JP.UTF-8" >>"$log" 2>&1 || true
 fi
-wine() { "$here/wine-env.sh" "$loader" "$prefix" "$@" >>"$log" 2>&1 </dev/null; }
-# The server and its services inherit no pipe of CTest's, or CTest waits for them.
 if [ ! -f "$prefix/.qamovup-configured" ]; then
     wine wineboot -i || cannot_run "$loader cannot set up a Wine prefix here: $(tail -n 1 "$log")"
     # regedit reads a version 5 file as UTF-16; the Japanese font names survive only so.
@@ -68,8 +82,7 @@ if [ ! -f "$prefix/.qamovup-configured" ]; then
     wine regedit /S 'C:\qamovup-settings.reg'
     [ -f /usr/share/wine/fonts/marlett.ttf ] && cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" || true
     # The desktop process started by wineboot predates these settings: start afresh.
-    wineserver -k >/dev/null 2>&1 || true
-    wineserver -w >/dev/null 2>&1 || true
+    stop_server
     touch "$prefix/.qamovup-configured"
 fi
 for dll in "$@"; do
@@ -79,7 +92,4 @@ for dll in "$@"; do
     *)    cp "$dll" "$prefix/drive_c/windows/system32/" ;;
     esac
 done
-# A server already running for this prefix (a second run, a developer's session) is fine.
-wineserver -p >>"$log" 2>&1 </dev/null || true
-# Also the probe: a program of the loader's own kind runs in the prefix, or nothing else will.
-wine cmd /c exit || cannot_run "$loader cannot run a program here: $(grep -v '^$' "$log" | tail -n 1)"
+start_server

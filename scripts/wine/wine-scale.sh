@@ -2,9 +2,9 @@
 # wine-scale.sh LOADER PREFIX DPI [PROGRAM ARGS...]
 #     sets the prefix's display scale, LogPixels (96 is 100 %, 120 is 125 %, 144 is 150 %, 192 is
 #     200 %), and a virtual desktop of the screen such a scale comes with (1024x768 up to 144,
-#     1920x1080 above), then restarts the prefix's wineserver: Wine reads them when its server
-#     and desktop start, and draws every program started afterwards at that scale. With a
-#     PROGRAM, runs it there through wine-env.sh.
+#     1920x1080 above), then restarts the prefix's wineserver (wine-prefix.sh restart): Wine reads
+#     them when its server and desktop start, and draws every program started afterwards at that
+#     scale. With a PROGRAM, runs it there through wine-env.sh.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 [ $# -ge 3 ] || { echo "usage: $0 LOADER PREFIX DPI [PROGRAM ARGS...]" >&2; exit 2; }
@@ -13,11 +13,9 @@ shift 3
 case "$dpi" in
 '' | *[!0-9]*) echo "$0: DPI must be a number of pixels per inch such as 96, 120, 144 or 192" >&2; exit 2 ;;
 esac
-# A prefix that could not be set up here (see wine-prefix.sh) has nothing to scale: skipped, as in wine-env.sh.
-if [ -f "$prefix.cannot-run" ]; then
-    echo "skipped: $(cat "$prefix.cannot-run")" >&2
-    exit 77
-fi
+# A prefix found unable to run this loader's programs has no Windows folder to write to: wine-env.sh
+# says why and exits 77, which CTest reports as a skip.
+[ ! -f "$prefix.cannot-run" ] || exec "$here/wine-env.sh" "$loader" "$prefix"
 if [ "$dpi" -le 144 ]; then desktop=1024x768; else desktop=1920x1080; fi
 log="$prefix.log"
 export WINEPREFIX="$prefix" WINEDEBUG=-all
@@ -40,11 +38,6 @@ status=0
 "$here/wine-env.sh" "$loader" "$prefix" regedit /S 'C:\qamovup-scale.reg' >>"$log" 2>&1 </dev/null || status=$?
 # wine-env.sh's 77: this machine cannot run the prefix's programs, which CTest reports as a skip.
 [ "$status" = 0 ] || exit "$status"
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w >/dev/null 2>&1 || true
-# The server and its services inherit no pipe of CTest's, or CTest waits for them: a program
-# run here starts the services, which the programs run afterwards share.
-wineserver -p >>"$log" 2>&1 </dev/null || true
-"$here/wine-env.sh" "$loader" "$prefix" cmd /c exit >>"$log" 2>&1 </dev/null
+"$here/wine-prefix.sh" restart "$loader" "$prefix"
 
 [ $# -eq 0 ] || exec "$here/wine-env.sh" "$loader" "$prefix" "$@"
