@@ -51,6 +51,11 @@ mkdir -p "$run_dir"
     "$root/i686/bench/timedlink/rapi.dll" "$root/i686/simhandheld/qamosimlink.dll" \
     "$root/x86_64/bench/timedlink/rapi.dll" "$root/x86_64/simhandheld/qamosimlink.dll"
 
+# bench_loader_probe ARCH: whether a program of that kind runs in the prefix.
+bench_loader_probe() {
+    "$top/scripts/wine/wine-env.sh" "$(wine_loader "$1")" "$prefix" cmd /c exit </dev/null
+}
+
 # bench ARCH [ARGS...]: qamovup_bench of that kind.
 bench() {
     arch=$1
@@ -58,6 +63,18 @@ bench() {
     QAMOVUP_E2E_TOOL=${tools:+$tools/$arch/app/qamovup.exe} \
         "$top/scripts/wine/wine-env.sh" "$(wine_loader "$arch")" "$prefix" "$root/$arch/bench/qamovup_bench.exe" "$@"
 }
+
+# A kernel that runs no 32-bit programs (IA-32 emulation off) cannot measure the 32-bit tool: it is
+# left out, and the results say so, rather than showing the 64-bit figures alone as if both ran.
+arches="" not_measured=""
+for arch in i686 x86_64; do
+    if probe=$(bench_loader_probe "$arch" 2>&1); then
+        arches="$arches $arch"
+    else
+        not_measured="$not_measured The $arch programs were not measured: $(wine_loader "$arch") cannot run a program on this machine ($(echo "$probe" | tail -n 1))."
+    fi
+done
+[ -n "$arches" ] || { echo "benchmark:$not_measured" >&2; exit 1; }
 
 started=$(date +%s)
 # Whether the machine was quiet: the load average over 1, 5 and 15 minutes, at the start and the end.
@@ -72,7 +89,7 @@ if [ "$bare_only" = 0 ]; then
     set -- --runs "$runs" --slow-runs "$slow_runs"
     [ -z "$link" ] || set -- "$@" --link "$link"
     # A failed run of one tool does not stop the other's.
-    for arch in i686 x86_64; do
+    for arch in $arches; do
         from=$(date +%s)
         rm -f "$run_dir/failed"
         { bench "$arch" "$@" || echo "$arch" >"$run_dir/failed"; } | tee -a "$table"
@@ -88,7 +105,7 @@ if [ -z "$link" ]; then
     from=$(date +%s)
     round=0
     while [ "$round" -lt "$rounds" ]; do
-        for arch in i686 x86_64; do
+        for arch in $arches; do
             bench "$arch" --bare-calls >>"$bare" || { echo "benchmark: the $arch bare calls failed" >&2; status=1; }
         done
         round=$((round + 1))
@@ -110,7 +127,7 @@ results=$run_dir/RESULTS.md
          "Xvfb, simulated handheld, stand-in cabinet of 8,158,840 bytes: the 32-bit qamovup.exe under the" \
          "32-bit Wine loader (WOW64), the 64-bit one under the 64-bit loader, each with the floor measured" \
          "by a benchmark program of its own kind. The measurement took $((elapsed / 60)) min $((elapsed % 60)) s${took};" \
-         "$load."
+         "$load.$not_measured"
     if [ -s "$table" ]; then
         echo
         echo "$runs complete and $runs cancelled runs per link model ($slow_runs each at 250,000 B/s); the transfer"
@@ -147,6 +164,7 @@ if [ "$full" = 1 ]; then
         echo "and program ($slow_runs each at 250,000 B/s, without the card copy):"
         echo
         awk -f "$top/bench/readme-table.awk" "$table"
+        [ -z "$not_measured" ] || { echo; echo "${not_measured# }"; }
         echo "<!-- benchmark-table:end -->"
     } >"$summary"
     awk -v summary="$summary" '
