@@ -75,6 +75,11 @@ for arch in i686 x86_64; do
     fi
 done
 [ -n "$arches" ] || { echo "benchmark:$not_measured" >&2; exit 1; }
+case "$arches" in
+*i686*x86_64*) programs="the 32-bit qamovup.exe under the 32-bit Wine loader (WOW64), the 64-bit one under the 64-bit loader" ;;
+*i686*) programs="the 32-bit qamovup.exe under the 32-bit Wine loader" ;;
+*) programs="the 64-bit qamovup.exe under the 64-bit Wine loader" ;;
+esac
 
 started=$(date +%s)
 # Whether the machine was quiet: the load average over 1, 5 and 15 minutes, at the start and the end.
@@ -124,8 +129,7 @@ results=$run_dir/RESULTS.md
     echo
     echo "Measured $(date -u +%Y-%m-%d) with \`$(echo scripts/benchmark.sh $options)\` on $(nproc) cores of" \
          "$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $("$(wine_loader x86_64)" --version 2>/dev/null)," \
-         "Xvfb, simulated handheld, stand-in cabinet of 8,158,840 bytes: the 32-bit qamovup.exe under the" \
-         "32-bit Wine loader (WOW64), the 64-bit one under the 64-bit loader, each with the floor measured" \
+         "Xvfb, simulated handheld, stand-in cabinet of 8,158,840 bytes: $programs, each with the floor measured" \
          "by a benchmark program of its own kind. The measurement took $((elapsed / 60)) min $((elapsed % 60)) s${took};" \
          "$load.$not_measured"
     if [ -s "$table" ]; then
