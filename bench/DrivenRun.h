@@ -19,7 +19,7 @@ struct RunOutcome {
     double idlePrivateBytes = 0;  // at the main dialog before the start
     double peakPrivateBytes = 0;  // the most seen while the run went on
     double cancelToGoneMs = 0;    // Cancel pressed to progress dialog gone (cancelled runs)
-    bool cancelMissed = false;    // the copy ran past its middle between two looks at the dialog
+    bool cancelMissed = false;    // the copy ended before a Cancel in its middle came
     unsigned skippedPercents = 0; // percentages the bar passed over between two looks at it
 };
 

@@ -140,8 +140,8 @@ bool Measure(simhandheld::Handheld& handheld, bench::TimedCalls& timed, const Li
             // The desktop's own speed drifts: the floor is taken beside every run, not once.
             const double floorMs = bench::MeasureSendFloorMs();
             floor.Add(floorMs);
-            // An unthrottled copy can run past its middle between two looks at the dialog: such a
-            // cancelled run is tried again.
+            // An unthrottled copy can end before a Cancel in its middle comes: such a cancelled run
+            // is tried again.
             bench::RunOutcome run;
             for (unsigned attempt = 0; attempt < kCancelAttempts; ++attempt) {
                 run = bench::DriveRun(handheld, {model.bytesPerSecond, model.copyToCard, cancel}, timed);
