@@ -19,8 +19,9 @@ function measured(program, figure, link, values) {
 function cell(figure, link,    text, h32, h64) {
     if (!(("32-bit", figure, link) in median) && !(("64-bit", figure, link) in median)) return "-"
     text = measured("32-bit", figure, link, median) " / " measured("64-bit", figure, link, median)
-    h32 = measured("32-bit", figure, link, held); h64 = measured("64-bit", figure, link, held)
-    if (h32 !~ /^(-|not measured)$/ || h64 !~ /^(-|not measured)$/) {
+    h32 = ("32-bit", figure, link) in held ? held["32-bit", figure, link] : "-"
+    h64 = ("64-bit", figure, link) in held ? held["64-bit", figure, link] : "-"
+    if (h32 != "-" || h64 != "-") {
         sub(/ of /, "/", h32); sub(/ of /, "/", h64)
         text = text " (held in " h32 ", " h64 " runs)"
     }

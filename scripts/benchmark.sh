@@ -51,6 +51,8 @@ mkdir -p "$run_dir"
     "$root/i686/bench/timedlink/rapi.dll" "$root/i686/simhandheld/qamosimlink.dll" \
     "$root/x86_64/bench/timedlink/rapi.dll" "$root/x86_64/simhandheld/qamosimlink.dll"
 
+program_kind() { if [ "$1" = i686 ]; then echo 32-bit; else echo 64-bit; fi; }
+
 # bench_loader_probe ARCH: whether a program of that kind runs in the prefix.
 bench_loader_probe() {
     "$top/scripts/wine/wine-env.sh" "$(wine_loader "$1")" "$prefix" cmd /c exit </dev/null
@@ -71,14 +73,14 @@ for arch in i686 x86_64; do
     if probe=$(bench_loader_probe "$arch" 2>&1); then
         arches="$arches $arch"
     else
-        not_measured="$not_measured The $arch programs were not measured: $(wine_loader "$arch") cannot run a program on this machine ($(echo "$probe" | tail -n 1))."
+        not_measured="$not_measured The $(program_kind "$arch") programs were not measured: $(wine_loader "$arch") cannot run a program on this machine ($(echo "$probe" | tail -n 1 | sed 's/.*: //'))."
     fi
 done
 [ -n "$arches" ] || { echo "benchmark:$not_measured" >&2; exit 1; }
 case "$arches" in
-*i686*x86_64*) programs="the 32-bit qamovup.exe under the 32-bit Wine loader (WOW64), the 64-bit one under the 64-bit loader" ;;
-*i686*) programs="the 32-bit qamovup.exe under the 32-bit Wine loader" ;;
-*) programs="the 64-bit qamovup.exe under the 64-bit Wine loader" ;;
+*i686*x86_64*) programs="the 32-bit qamovup.exe under the 32-bit Wine loader (WOW64), the 64-bit one under the 64-bit loader, each with the floor measured by a benchmark program of its own kind" ;;
+*i686*) programs="the 32-bit qamovup.exe under the 32-bit Wine loader, with the floor measured by a 32-bit benchmark program" ;;
+*) programs="the 64-bit qamovup.exe under the 64-bit Wine loader, with the floor measured by a 64-bit benchmark program" ;;
 esac
 
 started=$(date +%s)
@@ -129,8 +131,8 @@ results=$run_dir/RESULTS.md
     echo
     echo "Measured $(date -u +%Y-%m-%d) with \`$(echo scripts/benchmark.sh $options)\` on $(nproc) cores of" \
          "$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $("$(wine_loader x86_64)" --version 2>/dev/null)," \
-         "Xvfb, simulated handheld, stand-in cabinet of 8,158,840 bytes: $programs, each with the floor measured" \
-         "by a benchmark program of its own kind. The measurement took $((elapsed / 60)) min $((elapsed % 60)) s${took};" \
+         "Xvfb, simulated handheld, stand-in cabinet of 8,158,840 bytes: $programs." \
+         "The measurement took $((elapsed / 60)) min $((elapsed % 60)) s${took};" \
          "$load.$not_measured"
     if [ -s "$table" ]; then
         echo
