@@ -45,7 +45,7 @@ constexpr double kNinetiethGapOverFloorMs = 0.3;
 constexpr double kCancelSlackMs = 100;
 constexpr double kAnswerGoalMs = 50;
 // An unthrottled installer copy lasts about a tenth of a second, in which the bar is painted only a
-// few times: several tries may pass before the driver sees it in the middle.
+// few times: several tries may pass before a Cancel in its middle comes in time.
 constexpr unsigned kCancelAttempts = 10;
 // The figures of the 32-bit and the 64-bit tool go into one table.
 constexpr const char* kProgram = sizeof(void*) == 4 ? "32-bit" : "64-bit";
